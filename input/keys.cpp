@@ -1,0 +1,4 @@
+// placeholder
+#include "input.h"
+void keyboard(unsigned char, int, int) {}
+void special(int, int, int) {}
