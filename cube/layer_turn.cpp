@@ -3,6 +3,8 @@
 // of the end face when the layer is the first or the last.
 #include "cube.h"
 
+#include <cstring>
+
 namespace
 {
 
@@ -31,12 +33,9 @@ constexpr turn_case turn_cases[4] = {
 void square_cycle(int q, bool forward, int at[4][2])
 {
     int p = cube.cube_size - 1;
-    const int ring[4][2] = {{0, q}, {p - q, 0}, {p, p - q}, {q, p}};
-    for (int k = 0; k < 4; ++k) {
-        int from = forward ? k : (4 - k) % 4;
-        at[k][0] = ring[from][0];
-        at[k][1] = ring[from][1];
-    }
+    const int clockwise[4][2] = {{0, q}, {p - q, 0}, {p, p - q}, {q, p}};
+    const int counter[4][2] = {{0, q}, {q, p}, {p, p - q}, {p - q, 0}};
+    std::memcpy(at, forward ? clockwise : counter, sizeof clockwise);
 }
 
 // The square of cells in a layer: (a, i, j) across X, (i, b, j) across Y.

@@ -198,28 +198,26 @@ TEST_F(CubeModel, StartValuesForBothSizes)
                               {2, 0, 0, 1, 5},  {2, 1, 1, 1, 8}};
     for (int n : {2, 3}) {
         start(n);
-        cube.cubie_angle_x[1] = cube.cubie_angle_y[n * n * n] = cube.cubie_angle_z[n * n] = 7;
-        init_cube_state();
         EXPECT_EQ(n * n * n, cube.cubie_count);
+        const int named[7][2] = {{0, no_colour},     {face_front, red}, {face_down, yellow},
+                                 {face_back, blue},  {face_up, orange}, {face_left, white},
+                                 {face_right, green}}; // face f: +Z -Y -Z +Y -X +X, shows colour f
+        for (int f = 0; f <= 6; ++f)
+            EXPECT_TRUE(named[f][0] == f && cube.facelet[f][0][0] == named[f][1]) << f;
         for (const cell_id &e : listed) {
             if (e.n != n) continue;
             EXPECT_EQ(float(e.id), cube.cell_cubie[e.x][e.y][e.z]) << n << e.x << e.y << e.z;
         }
-        EXPECT_EQ(0, cube.cubie_angle_x[1] + cube.cubie_angle_y[n * n * n] +
-                         cube.cubie_angle_z[n * n]);
         for (int f = 0; f <= 6; ++f) {
             EXPECT_EQ(f, cube.face_done[f]);
-            for (int r = 0; r < 3; ++r)
-                for (int c = 0; c < 3; ++c)
-                    EXPECT_EQ(r < n && c < n ? f : 0, cube.facelet[f][r][c]);
+            for (int i = 0; i < 9; ++i)
+                EXPECT_EQ(i / 3 < n && i % 3 < n ? f : 0, cube.facelet[f][i / 3][i % 3]) << f << i;
         }
-        for (int x = 0; x < 3; ++x)
-            for (int y = 0; y < 3; ++y)
-                for (int z = 0; z < 3; ++z) {
-                    bool used = x < n && y < n && z < n;
-                    EXPECT_EQ(used, cube.cell_cubie[x][y][z] != 0);
-                    EXPECT_EQ(cube.cell_list[x][y][z], int(cube.cell_cubie[x][y][z]));
-                }
+        for (int i = 0; i < 27; ++i) { // unused cells hold 0; cell_list names the home cubies
+            int x = i / 9, y = i / 3 % 3, z = i % 3;
+            EXPECT_EQ(x < n && y < n && z < n, cube.cell_cubie[x][y][z] != 0) << x << y << z;
+            EXPECT_EQ(cube.cell_list[x][y][z], int(cube.cell_cubie[x][y][z])) << x << y << z;
+        }
         EXPECT_EQ("", compare_with(make_physical())) << "N=" << n;
     }
 }
@@ -231,59 +229,23 @@ TEST_F(CubeModel, WorkedExampleXMinusOnLayerZero)
     cube_state before = cube;
     turn(0, 0, -5);
     const int ids[3][3] = {{7, 16, 25}, {4, 13, 22}, {1, 10, 19}}; // [z][y]
-    for (int x = 0; x < 3; ++x)
-        for (int y = 0; y < 3; ++y)
-            for (int z = 0; z < 3; ++z)
-                EXPECT_EQ(x == 0 ? float(ids[z][y]) : before.cell_cubie[x][y][z],
-                          cube.cell_cubie[x][y][z])
-                    << x << y << z;
+    for (int i = 0; i < 27; ++i) {
+        int x = i / 9, y = i / 3 % 3, z = i % 3;
+        float want = x == 0 ? float(ids[z][y]) : before.cell_cubie[x][y][z];
+        EXPECT_EQ(want, cube.cell_cubie[x][y][z]) << x << y << z;
+    }
     for (int f = 0; f <= 6; ++f)
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 3; ++c)
-                EXPECT_EQ(r == 0 && f >= 1 && f <= 4 ? f % 4 + 1 : f, cube.facelet[f][r][c])
-                    << f << r << c;
+        for (int i = 0; i < 9; ++i) // row 0 of faces 1..4 comes from the next face
+            EXPECT_EQ(i < 3 && f >= 1 && f <= 4 ? f % 4 + 1 : f, cube.facelet[f][i / 3][i % 3])
+                << f << i;
 }
 
-TEST_F(CubeModel, QuarterTurnGroupLaws)
-{
-    for (int n : {2, 3})
-        for (int axis : {0, 1})
-            for (int layer = 0; layer < n; ++layer)
-                for (int sign : {-1, 1}) {
-                    start(n);
-                    scramble(n * 100 + layer);
-                    const cube_state before = cube;
-                    SCOPED_TRACE(testing::Message() << "N=" << n << " axis " << axis << " layer "
-                                                    << layer << " sign " << sign);
-                    turn(axis, layer, 5 * sign);
-                    const cube_state once = cube;
-                    EXPECT_FALSE(same_record(before));
-                    for (int k = 0; k < 3; ++k) turn(axis, layer, 5 * sign);
-                    EXPECT_TRUE(same_record(before)) << "four turns";
-                    turn(axis, layer, 90 * sign);
-                    EXPECT_TRUE(same_record(once)) << "90 against 5";
-                    turn(axis, layer, -sign);
-                    EXPECT_TRUE(same_record(before)) << "turn and back";
-                    for (int other = 0; other < n; ++other)
-                        for (int ignored : {-90, -5, 0, 5, 90}) {
-                            cube = before;
-                            int x = axis == 0 ? layer : other, y = axis == 1 ? layer : other;
-                            apply_layer_turn(x, y, axis, axis == 0 ? 90 * sign : ignored,
-                                             axis == 1 ? 90 * sign : ignored);
-                            EXPECT_TRUE(same_record(once)) << "ignored " << other << " " << ignored;
-                            cube = before; // other axes and a zero step do nothing
-                            for (int bad_axis : {-1, 2, 3, 100})
-                                apply_layer_turn(x, y, bad_axis, sign, sign);
-                            apply_layer_turn(x, y, axis, axis == 0 ? 0 : ignored,
-                                             axis == 1 ? 0 : ignored);
-                            EXPECT_TRUE(same_record(before)) << "no-op " << other << " " << ignored;
-                        }
-                }
-}
-
-// Layer 0 and layer p turn their end face (X: 5 and 6, Y: 2 and 4) by the
-// quarters clockwise listed; a middle layer turns none and keeps its centre.
-TEST_F(CubeModel, EndFacesAndLayerCentres)
+// Every layer, axis and sign: four turns and a turn and back restore the whole
+// record, only the sign of the step counts, the arguments of the other axis
+// and other axes or zero steps do nothing. Layer 0 and layer p turn their end
+// face (X: 5, 6; Y: 2, 4) by the quarters listed, other layers turn none, and
+// for N = 3 a layer's centre cell keeps its cubie.
+TEST_F(CubeModel, QuarterTurnLaws)
 {
     const int ends[2][2] = {{5, 6}, {2, 4}}, quarters[2][2] = {{1, 3}, {3, 1}}; // [sign>0][last]
     for (int n : {2, 3})
@@ -293,19 +255,43 @@ TEST_F(CubeModel, EndFacesAndLayerCentres)
                     SCOPED_TRACE(testing::Message() << "N=" << n << " axis " << axis << " layer "
                                                     << layer << " sign " << sign);
                     start(n);
-                    scramble(7 + n);
-                    grid first = face_of(ends[axis][0]), last = face_of(ends[axis][1]);
-                    float centre =
-                        axis == 0 ? cube.cell_cubie[layer][1][1] : cube.cell_cubie[1][layer][1];
-                    turn(axis, layer, sign);
+                    scramble(n * 100 + layer);
+                    const cube_state before = cube;
+                    turn(axis, layer, 5 * sign);
+                    const cube_state once = cube;
+                    EXPECT_FALSE(same_record(before));
                     int q_first = layer == 0 ? quarters[sign > 0][0] : 0;
                     int q_last = layer == n - 1 ? quarters[sign > 0][1] : 0;
-                    EXPECT_EQ(clockwise(first, q_first), face_of(ends[axis][0]));
-                    EXPECT_EQ(clockwise(last, q_last), face_of(ends[axis][1]));
-                    if (n == 2) continue;
-                    EXPECT_EQ(centre, axis == 0 ? cube.cell_cubie[layer][1][1]
-                                                : cube.cell_cubie[1][layer][1]);
-                    EXPECT_EQ(14, cube.cell_cubie[1][1][1]);
+                    grid first = face_of(ends[axis][0]), last = face_of(ends[axis][1]);
+                    cube = before;
+                    EXPECT_EQ(clockwise(face_of(ends[axis][0]), q_first), first);
+                    EXPECT_EQ(clockwise(face_of(ends[axis][1]), q_last), last);
+                    auto centre = [&](const cube_state &s) {
+                        return axis == 0 ? s.cell_cubie[layer][1][1] : s.cell_cubie[1][layer][1];
+                    };
+                    if (n == 3) {
+                        EXPECT_EQ(centre(before), centre(once));
+                        EXPECT_EQ(14, once.cell_cubie[1][1][1]);
+                    }
+                    for (int k = 0; k < 4; ++k) turn(axis, layer, 5 * sign);
+                    EXPECT_TRUE(same_record(before)) << "four turns";
+                    turn(axis, layer, 90 * sign);
+                    EXPECT_TRUE(same_record(once)) << "90 against 5";
+                    turn(axis, layer, -sign);
+                    EXPECT_TRUE(same_record(before)) << "turn and back";
+                    for (int other = 0; other < n; ++other)
+                        for (int ignored : {-90, -5, 0, 5, 90}) {
+                            int x = axis == 0 ? layer : other, y = axis == 1 ? layer : other;
+                            for (int bad_axis : {-1, 2, 3, 100})
+                                apply_layer_turn(x, y, bad_axis, sign, sign);
+                            apply_layer_turn(x, y, axis, axis == 0 ? 0 : ignored,
+                                             axis == 1 ? 0 : ignored);
+                            EXPECT_TRUE(same_record(before)) << "no-op " << other << " " << ignored;
+                            apply_layer_turn(x, y, axis, axis == 0 ? 90 * sign : ignored,
+                                             axis == 1 ? 90 * sign : ignored);
+                            EXPECT_TRUE(same_record(once)) << "ignored " << other << " " << ignored;
+                            cube = before;
+                        }
                 }
 }
 
@@ -317,14 +303,13 @@ TEST_F(CubeModel, WholeCubeTurnsMoveWholeFaces)
         grid old[7];
         for (int f = 1; f <= 6; ++f) old[f] = face_of(f);
         whole_turn(0, -90);
-        const grid after_x[7] = {
+        const grid x_minus[7] = {
             {}, old[2], old[3], old[4], old[1], clockwise(old[5], 1), clockwise(old[6], 3)};
-        for (int f = 1; f <= 6; ++f) {
-            EXPECT_EQ(after_x[f], face_of(f)) << "X- N=" << n << " face " << f;
-            old[f] = face_of(f);
-        }
+        for (int f = 1; f <= 6; ++f)
+            EXPECT_EQ(x_minus[f], face_of(f)) << "X- N=" << n << " face " << f;
+        for (int f = 1; f <= 6; ++f) old[f] = face_of(f);
         whole_turn(1, -90);
-        const grid after_y[7] = {{},
+        const grid y_minus[7] = {{},
                                  old[6],
                                  clockwise(old[2], 1),
                                  clockwise(old[5], 2),
@@ -332,7 +317,7 @@ TEST_F(CubeModel, WholeCubeTurnsMoveWholeFaces)
                                  old[1],
                                  clockwise(old[3], 2)};
         for (int f = 1; f <= 6; ++f)
-            EXPECT_EQ(after_y[f], face_of(f)) << "Y- N=" << n << " face " << f;
+            EXPECT_EQ(y_minus[f], face_of(f)) << "Y- N=" << n << " face " << f;
     }
 }
 
@@ -346,8 +331,18 @@ TEST_F(CubeModel, RandomTurnsMatchAPhysicalCube)
         for (unsigned seed : {11u, 12u}) {
             std::memset(&cube, 0x5a, sizeof cube);
             cube.cube_size = n;
+            const cube_state raw = cube;
             init_cube_state();
-            for (auto &row : cube.facelet[0]) row[0] = row[1] = row[2] = 77;
+            for (int id = 0; id <= n * n * n; ++id) // id 0 has no cubie and keeps the mark
+                for (const float *a : {cube.cubie_angle_x, cube.cubie_angle_y, cube.cubie_angle_z})
+                    EXPECT_TRUE(id ? a[id] == 0 : !std::memcmp(a, raw.cubie_angle_x, 4)) << id;
+            for (int i = 0; i < n * n; ++i) EXPECT_EQ(0, cube.facelet[0][i / n][i % n]);
+            for (int i = 0; i < 63; ++i) // unused stickers and cells get telling marks
+                if (i < 9 || i / 3 % 3 >= n || i % 3 >= n)
+                    cube.facelet[i / 9][i / 3 % 3][i % 3] = 100 + i;
+            for (int i = 0; i < 27; ++i)
+                if (i / 9 >= n || i / 3 % 3 >= n || i % 3 >= n)
+                    cube.cell_cubie[i / 9][i / 3 % 3][i % 3] = 100 + i;
             const cube_state marked = cube;
             physical_cube pc = make_physical();
             std::mt19937 rng(seed);
