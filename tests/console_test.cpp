@@ -22,8 +22,8 @@ namespace
 
 struct Case {
     std::string bytes;
-    bool final;
     int used, first, second; // second -1: a one-code key
+    bool final = false;      // no more bytes will come
 };
 
 // The PC's codes, written out here so a slip in the program's table shows.
@@ -31,79 +31,37 @@ const int up = 72, down = 80, left = 75, right = 77, home = 71, end = 79, page_u
 const int page_down = 81, insert = 82, del = 83, f1 = 59, f5 = 63, f10 = 68, f11 = 133;
 const int f12 = 134, unknown = 254;
 
+// clang-format off
 const Case cases[] = {
-    // Cursor keys: CSI and SS3 forms, modifiers, the old xterm SS3 modifier.
-    {"\x1b[A", false, 3, 0, up},
-    {"\x1b[B", false, 3, 0, down},
-    {"\x1b[C", false, 3, 0, right},
-    {"\x1b[D", false, 3, 0, left},
-    {"\x1bOA", false, 3, 0, up},
-    {"\x1bOB", false, 3, 0, down},
-    {"\x1bOC", false, 3, 0, right},
-    {"\x1bOD", false, 3, 0, left},
-    {"\x1b[1;5A", false, 6, 0, up},
-    {"\x1b[1;2D", false, 6, 0, left},
-    {"\x1bO5C", false, 4, 0, right},
-    {"\x1b[b", false, 3, 0, down},
+    // Cursor keys: CSI and SS3 forms, modifiers, the old xterm SS3 modifier, rxvt's shift.
+    {"\x1b[A", 3, 0, up}, {"\x1b[B", 3, 0, down}, {"\x1b[C", 3, 0, right}, {"\x1b[D", 3, 0, left},
+    {"\x1bOA", 3, 0, up}, {"\x1bOB", 3, 0, down}, {"\x1bOC", 3, 0, right}, {"\x1bOD", 3, 0, left},
+    {"\x1b[1;5A", 6, 0, up}, {"\x1b[1;2D", 6, 0, left}, {"\x1bO5C", 4, 0, right},
+    {"\x1b[b", 3, 0, down},
     // Other keys without a character.
-    {"\x1b[H", false, 3, 0, home},
-    {"\x1bOH", false, 3, 0, home},
-    {"\x1b[1~", false, 4, 0, home},
-    {"\x1b[F", false, 3, 0, end},
-    {"\x1b[4~", false, 4, 0, end},
-    {"\x1b[5~", false, 4, 0, page_up},
-    {"\x1b[6;3~", false, 6, 0, page_down},
-    {"\x1b[2~", false, 4, 0, insert},
-    {"\x1b[3^", false, 4, 0, del},
-    {"\x1bOP", false, 3, 0, f1},
-    {"\x1b[11~", false, 5, 0, f1},
-    {"\x1b[[A", false, 4, 0, f1},
-    {"\x1b[1;5P", false, 6, 0, f1},
-    {"\x1bOS", false, 3, 0, f1 + 3},
-    {"\x1b[15~", false, 5, 0, f5},
-    {"\x1b[[E", false, 4, 0, f5},
-    {"\x1b[17~", false, 5, 0, f5 + 1},
-    {"\x1b[21~", false, 5, 0, f10},
-    {"\x1b[23~", false, 5, 0, f11},
-    {"\x1b[24;5~", false, 7, 0, f12},
-    {"\x1b[Z", false, 3, 0, 15},
-    {"\x1b[E", false, 3, 0, 76},
-    {"\x1b[99~", false, 5, 0, unknown},
-    {"\x1b[200~", false, 6, 0, unknown},
-    {"\x1b[?25h", false, 6, 0, unknown},
-    {"\x1b[16~", false, 5, 0, unknown},
-    {"\x1b[[x", false, 4, 0, unknown},
-    {"\x1bOz", false, 3, 0, unknown},
+    {"\x1b[H", 3, 0, home}, {"\x1bOH", 3, 0, home}, {"\x1b[1~", 4, 0, home}, {"\x1b[F", 3, 0, end},
+    {"\x1b[4~", 4, 0, end}, {"\x1b[5~", 4, 0, page_up}, {"\x1b[6;3~", 6, 0, page_down},
+    {"\x1b[2~", 4, 0, insert}, {"\x1b[3^", 4, 0, del}, {"\x1bOP", 3, 0, f1}, {"\x1b[11~", 5, 0, f1},
+    {"\x1b[[A", 4, 0, f1}, {"\x1b[1;5P", 6, 0, f1}, {"\x1bOS", 3, 0, f1 + 3},
+    {"\x1b[15~", 5, 0, f5}, {"\x1b[[E", 4, 0, f5}, {"\x1b[17~", 5, 0, f5 + 1},
+    {"\x1b[21~", 5, 0, f10}, {"\x1b[23~", 5, 0, f11}, {"\x1b[24;5~", 7, 0, f12},
+    {"\x1b[Z", 3, 0, 15}, {"\x1b[E", 3, 0, 76}, {"\x1b[99~", 5, 0, unknown},
+    {"\x1b[200~", 6, 0, unknown}, {"\x1b[?25h", 6, 0, unknown}, {"\x1b[16~", 5, 0, unknown},
+    {"\x1b[[x", 4, 0, unknown}, {"\x1bOz", 3, 0, unknown},
     // The application keypad sends characters: keypad 1, Enter, minus.
-    {"\x1bOq", false, 3, '1', -1},
-    {"\x1bOM", false, 3, 13, -1},
-    {"\x1bOm", false, 3, '-', -1},
-    // Esc: alone at the end, before a letter, before another Esc, before
-    // bytes that make no sequence; and sequences still waiting for bytes.
-    {"\x1b", true, 1, 27, -1},
-    {"\x1b", false, 0, 0, 0},
-    {"\x1bx", false, 1, 27, -1},
-    {"\x1b\x1b[A", false, 1, 27, -1},
-    {"\x1b[", false, 0, 0, 0},
-    {"\x1b[", true, 1, 27, -1},
-    {"\x1b[1;5", false, 0, 0, 0},
-    {"\x1b[1;5", true, 1, 27, -1},
-    {"\x1bO", false, 0, 0, 0},
-    {"\x1bO", true, 1, 27, -1},
-    {"\x1b[[", false, 0, 0, 0},
-    {"\x1b[1\n", false, 1, 27, -1},
-    {"\x1bO\x1b", false, 1, 27, -1},
-    // Plain characters, one byte each: Ctrl+C, Enter, bytes above 127, NUL.
-    {"1", false, 1, '1', -1},
-    {"2x", false, 1, '2', -1},
-    {"\x03", false, 1, 3, -1},
-    {"\r", true, 1, 13, -1},
-    {" ", false, 1, ' ', -1},
-    {"\x7f", false, 1, 127, -1},
-    {"\xc3\xa9", false, 1, 0xc3, -1},
-    {"\xff", false, 1, 255, -1},
-    {std::string(1, '\0'), false, 1, 0, 3},
+    {"\x1bOq", 3, '1', -1}, {"\x1bOM", 3, 13, -1}, {"\x1bOm", 3, '-', -1},
+    // Esc: alone at the end, before a letter, before another Esc, before bytes that
+    // make no sequence; and sequences still waiting for bytes, or cut off at the end.
+    {"\x1b", 1, 27, -1, true}, {"\x1b", 0, 0, 0}, {"\x1bx", 1, 27, -1}, {"\x1b\x1b[A", 1, 27, -1},
+    {"\x1b[1\n", 1, 27, -1}, {"\x1bO\x1b", 1, 27, -1}, {"\x1b[", 0, 0, 0},
+    {"\x1b[", 1, 27, -1, true}, {"\x1b[1;5", 0, 0, 0}, {"\x1b[1;5", 1, 27, -1, true},
+    {"\x1bO", 0, 0, 0}, {"\x1bO", 1, 27, -1, true}, {"\x1b[[", 0, 0, 0},
+    // Plain characters, one byte each: Ctrl+C, Enter, bytes above 127; NUL has two codes.
+    {"1", 1, '1', -1}, {"2x", 1, '2', -1}, {"\x03", 1, 3, -1}, {"\r", 1, 13, -1, true},
+    {" ", 1, ' ', -1}, {"\x7f", 1, 127, -1}, {"\xc3\xa9", 1, 0xc3, -1}, {"\xff", 1, 255, -1},
+    {std::string(1, '\0'), 1, 0, 3},
 };
+// clang-format on
 
 TEST(DecodeKey, SplitsSequencesIntoTheirCodes)
 {
