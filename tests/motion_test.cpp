@@ -85,15 +85,17 @@ int face_of(const vec &normal)
     return 0;
 }
 
-// At rest: every angle -180, -90, 0 or 90, a quarter X angle only with a Y
-// angle of 0 or -180 and the other way round; each cubie's drawn orientation
-// takes its home centre to the cell that holds it and each coloured side to
-// a sticker of that colour.
+// At rest: entry 0 untouched; every angle -180, -90, 0 or 90; a quarter X
+// angle only with a Y angle of 0 or -180 and the other way round; each
+// cubie's drawn orientation takes its home centre to the cell that holds it
+// and each coloured side to a sticker of that colour.
 std::string rest_fault()
 {
     int n = cube.cube_size, p = n - 1;
     auto rest = [](float a) { return a == -180 || a == -90 || a == 0 || a == 90; };
     auto quarter = [](float a) { return a == 90 || a == -90; };
+    if (cube.cubie_angle_x[0] != 0 || cube.cubie_angle_y[0] != 0 || cube.cubie_angle_z[0] != 0)
+        return "unused entry 0 turned";
     for (int id = 1; id <= cube.cubie_count; ++id) {
         float x = cube.cubie_angle_x[id], y = cube.cubie_angle_y[id], z = cube.cubie_angle_z[id];
         if (!rest(x) || !rest(y) || !rest(z) || (quarter(x) && quarter(y)))
@@ -306,14 +308,17 @@ TEST_F(Motion, RandomTurnsKeepPictureAndModelAgreeing)
     }
 }
 
-// One frame per key, as the keys set the deltas: update, draw, re-orient.
-// Returns each re-orientation as "<frame><axis><result>".
+// One frame per key, as the keys leave the record (deltas set, turn steps
+// cleared): update, draw, re-orient. Returns each re-orientation as
+// "<frame><axis><result>", and "<frame>steps" if the frame left a turn step
+// other than the one of its whole-cube turn.
 std::string press(const std::string &keys)
 {
     std::string events;
     for (size_t i = 0; i < keys.size(); ++i) {
         char k = keys[i];
         cube.view_delta[0] = cube.view_delta[1] = cube.view_delta[2] = 0;
+        cube.turn_step_x = cube.turn_step_y = 0;
         const char *spin = "azsxdc", *at = std::strchr(spin, k);
         if (at && k) cube.view_delta[(at - spin) / 2] = (at - spin) % 2 ? -5 : 5;
         update_view_angles();
@@ -321,6 +326,10 @@ std::string press(const std::string &keys)
         std::string frame = std::to_string(i + 1);
         if (reorient_angle_x) events += frame + "x" + std::to_string(reorient_angle_x) + " ";
         if (reorient_angle_y) events += frame + "y" + std::to_string(reorient_angle_y) + " ";
+        auto left = [](int result) { return result == 90 ? -90.0f : result == 270 ? 90.0f : 0; };
+        if (cube.turn_step_x != left(reorient_angle_x) ||
+            cube.turn_step_y != left(reorient_angle_y))
+            events += frame + "steps ";
     }
     return events;
 }
@@ -360,10 +369,11 @@ TEST_F(Motion, ViewSpinReorientsAtFortyFive)
         {times_n("d", 36), {0, 0, 0}, "", {0, 0, -180}, {0, 0, 0}},
         {times_n("c", 36), {0, 0, 0}, "", {0, 0, -180}, {0, 0, 0}},
         {times_n("c", 37), {0, 0, 0}, "", {0, 0, 175}, {0, 0, 0}},
-        {"z", {50, 0, 0}, "", {45, 0, 0}, {0, 0, 0}},
-        {"a", {-50, 0, 0}, "", {-45, 0, 0}, {0, 0, 0}},
-        {"x", {0, 50, 0}, "", {0, 45, 0}, {0, 0, 0}},
-        {"s", {0, -50, 0}, "", {0, -45, 0}, {0, 0, 0}},
+        // Toward 0 through +-45, and a still frame there: nothing fires.
+        {"z.", {50, 0, 0}, "", {45, 0, 0}, {0, 0, 0}},
+        {"a.", {-50, 0, 0}, "", {-45, 0, 0}, {0, 0, 0}},
+        {"x.", {0, 50, 0}, "", {0, 45, 0}, {0, 0, 0}},
+        {"s.", {0, -50, 0}, "", {0, -45, 0}, {0, 0, 0}},
         // An exchange negates -180 to 180; the next frame wraps it whatever it adds.
         {d36x9, {0, 0, 0}, "45y90 ", {180, 40, 0}, {0, -90, 0}},
         {d36x9 + "a", {0, 0, 0}, "45y90 ", {-175, 40, 0}, {0, -90, 0}},
