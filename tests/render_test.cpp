@@ -270,6 +270,9 @@ class Window : public ::testing::Environment
         cube.cube_size = 3;
         open_window(&argc, argv);
         reshape(win_w, win_h);
+        // Out of the way of the program's window at (0, 0), which other tests
+        // open on the same display: GLUT draws nothing in a covered window.
+        glutPositionWindow(glutGet(GLUT_SCREEN_WIDTH) - win_w, glutGet(GLUT_SCREEN_HEIGHT) - win_h);
         // GLUT draws nothing until the window is mapped.
         for (int i = 0; i < 5000 && frames == 0; ++i) pump(), usleep(1000);
         ASSERT_GT(frames, 0) << "the window never showed";
