@@ -209,6 +209,8 @@ def _recv(sock, n):
 def _x_call(sock, request):
     sock.sendall(request)
     head = _recv(sock, 32)
+    while head[0] > 1:  # an event every client gets (MappingNotify when xdotool remaps keys)
+        head = _recv(sock, 32)
     if head[0] != 1:
         raise XError(f'X error {head[1]}')
     return head + _recv(sock, struct.unpack_from('<I', head, 4)[0] * 4)
@@ -279,3 +281,9 @@ def press(wid, *keys, delay=30):
     window manager, focus is set directly and XTest events go to the focused window."""
     subprocess.run(['xdotool', 'windowfocus', '--sync', str(wid), 'key', '--delay', str(delay),
                     *keys], check=True, timeout=30)
+
+
+def resize(wid, width, height):
+    """Resizes a window directly: with no window manager the server does it at once."""
+    subprocess.run(['xdotool', 'windowsize', '--sync', str(wid), str(width), str(height)],
+                   check=True, timeout=30)
