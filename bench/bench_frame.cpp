@@ -66,8 +66,9 @@ static void BM_Reorientation(benchmark::State &state)
 BENCHMARK(BM_Reorientation)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 // Console output as usual, and the mean time of each run kept for the ratios.
-class ratio_reporter : public benchmark::ConsoleReporter {
-public:
+class ratio_reporter : public benchmark::ConsoleReporter
+{
+  public:
     std::map<std::string, double> seconds;
     void ReportRuns(const std::vector<Run> &runs) override
     {

@@ -1,0 +1,50 @@
+"""bench/process_cost.py -- what the real program costs as a process: processor time
+while it waits at the menu and while its window sits idle (5 s each; both should be 0 or
+one clock tick), its peak resident memory, and the time from the menu key to the first
+frame on screen. Usage: process_cost.py PATH-OF-twisty-cube [1|2]"""
+import os, sys, time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests'))
+import harness
+
+TICK = os.sysconf('SC_CLK_TCK')
+
+
+def cpu_ticks(pid):
+    with open(f'/proc/{pid}/stat') as f:
+        fields = f.read().rsplit(')', 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime + stime
+
+
+def peak_rss_kib(pid):
+    with open(f'/proc/{pid}/status') as f:
+        return int(next(line for line in f if line.startswith('VmHWM')).split()[1])
+
+
+def idle_ticks(pid, seconds=5.0):
+    before = cpu_ticks(pid)
+    time.sleep(seconds)
+    return cpu_ticks(pid) - before
+
+
+def main(binary, key):
+    harness.ensure_display()
+    with harness.Program(binary) as p:
+        p.wait_reading()
+        menu = idle_ticks(p.pid)
+        sent = time.monotonic()
+        p.send(key.encode())
+        wid = p.window()
+        # The first frame is there when the cube's centre shows red.
+        harness.until(lambda: harness.pixel(harness.screenshot(wid), 225, 175)[0] > 128, 20)
+        first_frame = time.monotonic() - sent
+        time.sleep(1)
+        window = idle_ticks(p.pid)
+        rss = peak_rss_kib(p.pid)
+    print(f'cube {key == "1" and 2 or 3}: processor time idle at the menu {menu} ticks, idle'
+          f' window {window} ticks (1 tick = {1000 // TICK} ms); peak resident memory'
+          f' {rss / 1024:.1f} MiB; menu key to first frame {first_frame * 1000:.0f} ms')
+
+
+if __name__ == '__main__':
+    main(sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else '2')
