@@ -49,6 +49,7 @@ static bool is_quarter(float a)
 {
     return a == 90 || a == -90;
 }
+
 static bool is_half_or_none(float a)
 {
     return a == 0 || a == -180;
