@@ -292,8 +292,7 @@ static int read_key_raw()
         if (key >= 0) return key;
         bool more = pending_count == 0 || more_bytes_soon();
         if (more && read_more()) continue;
-        if (pending_count == 0) return -1;
-        return take_key(true);
+        return take_key(true); // -1 when nothing is left
     }
 }
 

@@ -47,7 +47,7 @@ const Case cases[] = {
     {"\x1b[21~", 5, 0, f10}, {"\x1b[23~", 5, 0, f11}, {"\x1b[24;5~", 7, 0, f12},
     {"\x1b[Z", 3, 0, 15}, {"\x1b[E", 3, 0, 76}, {"\x1b[99~", 5, 0, unknown},
     {"\x1b[200~", 6, 0, unknown}, {"\x1b[?25h", 6, 0, unknown}, {"\x1b[16~", 5, 0, unknown},
-    {"\x1b[[x", 4, 0, unknown}, {"\x1bOz", 3, 0, unknown},
+    {"\x1b[[x", 4, 0, unknown}, {"\x1bOz", 3, 0, unknown}, {"\x1b[25~", 5, 0, unknown},
     // The application keypad sends characters: keypad 1, Enter, minus.
     {"\x1bOq", 3, '1', -1}, {"\x1bOM", 3, 13, -1}, {"\x1bOm", 3, '-', -1},
     // Esc: alone at the end, before a letter, before another Esc, before bytes that
@@ -79,6 +79,23 @@ TEST(DecodeKey, SplitsSequencesIntoTheirCodes)
             EXPECT_EQ(first, c.first) << what;
             EXPECT_EQ(second, c.second) << what;
         }
+}
+
+TEST(DecodeKey, FunctionKeysOneToTwelve)
+{
+    // VT220 numbers of F1..F12 (gaps at 16 and 22), the PC's codes for them.
+    const int numbers[12] = {11, 12, 13, 14, 15, 17, 18, 19, 20, 21, 23, 24};
+    const int pc[12] = {59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 133, 134};
+    for (int k = 0; k < 12; ++k) {
+        std::string bytes = "\x1b[" + std::to_string(numbers[k]) + "~";
+        int first, second;
+        EXPECT_EQ(decode_key((const unsigned char *)bytes.data(), 5, false, &first, &second), 5);
+        EXPECT_EQ(second, pc[k]) << "F" << k + 1;
+        if (k >= 4) continue;
+        bytes = std::string("\x1bO") + char('P' + k); // F1..F4 also come as SS3
+        EXPECT_EQ(decode_key((const unsigned char *)bytes.data(), 3, false, &first, &second), 3);
+        EXPECT_EQ(second, pc[k]) << "F" << k + 1;
+    }
 }
 
 TEST(DecodeKey, EverySequenceWaitsForItsLastByte)
@@ -179,6 +196,13 @@ TEST_F(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
     EXPECT_EQ(receive(1), std::vector<int>{27});
     send("\x1bOD");
     EXPECT_EQ(receive(2), (std::vector<int>{0, 75}));
+    // More than one read's worth, a sequence cut by the end of the first read.
+    std::string many = std::string(31, 'a') + "\x1b[A" + std::string(40, 'b');
+    send(many.c_str());
+    std::vector<int> expected(31, 'a');
+    expected.insert(expected.end(), {0, 72});
+    expected.insert(expected.end(), 40, 'b');
+    EXPECT_EQ(receive(expected.size()), expected);
 }
 
 TEST_F(ReadConsoleKey, EndOfInputGivesMinusOne)

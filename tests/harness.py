@@ -54,23 +54,32 @@ def ensure_display():
 
 class Program:
     """The program on a new pseudo-terminal that is its controlling terminal (stdout is the
-    terminal, stderr goes to a file). typed: bytes typed before it starts; ignore: signals it
-    inherits as ignored; stdin: the terminal unless given."""
+    terminal, stderr goes to a file). tune: edits the terminal's attributes (a tcgetattr list)
+    before the start; typed: bytes typed before the start; ignore: signals it inherits as
+    ignored; stdin: the terminal unless given, 'closed' for none."""
 
-    def __init__(self, binary, argv0=None, typed=b'', ignore=(), stdin=None):
+    def __init__(self, binary, argv0=None, tune=None, typed=b'', ignore=(), stdin=None):
         self.master, self.slave = os.openpty()
+        if tune:
+            attrs = self.mode()
+            tune(attrs)
+            termios.tcsetattr(self.slave, termios.TCSANOW, attrs)
         self.before = self.mode()
         os.write(self.master, typed)
         self.err, self.out = tempfile.TemporaryFile(), b''
+
+        closed = stdin == 'closed'
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
             fcntl.ioctl(1, termios.TIOCSCTTY, 0)
             resource.setrlimit(resource.RLIMIT_CORE, (0, 0))  # no core file from SIGQUIT
             for sig in ignore:
                 signal.signal(sig, signal.SIG_IGN)
+            if closed:
+                os.close(0)
 
-        self.proc = subprocess.Popen([argv0 or binary], executable=binary,
-                                     stdin=self.slave if stdin is None else stdin,
+        stdin = {None: self.slave, 'closed': subprocess.DEVNULL}.get(stdin, stdin)
+        self.proc = subprocess.Popen([argv0 or binary], executable=binary, stdin=stdin,
                                      stdout=self.slave, stderr=self.err, start_new_session=True,
                                      preexec_fn=child,
                                      env=dict(os.environ, LIBGL_ALWAYS_SOFTWARE='1'))

@@ -17,15 +17,24 @@ class Menu(unittest.TestCase):
         self.addCleanup(program.__exit__)
         return program
 
-    def assert_window(self, program, title):
+    def assert_window(self, program, title, size):
         wid = program.window()
         self.assertIsNotNone(wid, b'no window opened; stderr: ' + program.stderr())
         self.assertEqual(harness.window_info(wid), (0, 0, 450, 350, title))
-        self.assertEqual(harness.screenshot(wid)[:2], (450, 350))
         self.assertEqual(program.mode(), program.before, 'terminal mode not restored')
+        # The front face, red at the start, shows one red stretch per cubie across a row.
+        def red_stretches():
+            shot = harness.screenshot(wid)
+            red = [r > 150 and g < 100 and b < 100
+                   for r, g, b in (harness.pixel(shot, x, 125) for x in range(350))]
+            return sum(1 for x in range(1, 350) if red[x] and not red[x - 1])
+        self.assertEqual(harness.until(red_stretches), size, 'cube size')
 
     def test_banner_then_ignored_keys_then_1_opens_the_window(self):
-        p = self.start()
+        def unusual(attrs):  # raw mode must set what it needs, whatever was there
+            attrs[IFLAG] |= termios.INLCR
+            attrs[CC][termios.VMIN], attrs[CC][termios.VTIME] = 0, 3
+        p = self.start(tune=unusual)
         self.assertTrue(p.read_until(ON_TERMINAL))
         self.assertEqual(p.out, ON_TERMINAL)
         self.assertTrue(p.wait_reading(), 'not waiting in a read of the terminal')
@@ -45,7 +54,7 @@ class Menu(unittest.TestCase):
         self.assertEqual(p.read(), ON_TERMINAL, 'output after the banner')
         self.assertEqual(harness.windows_of(p.pid), [])
         p.send(b'1')
-        self.assert_window(p, BINARY)
+        self.assert_window(p, BINARY, 2)
         self.assertEqual(p.read(), ON_TERMINAL, 'the chosen key was echoed')
 
     def test_2_opens_the_window_titled_as_the_program_was_started(self):
@@ -53,12 +62,13 @@ class Menu(unittest.TestCase):
         p = self.start(argv0=relative)
         self.assertTrue(p.read_until(ON_TERMINAL) and p.wait_reading())
         p.send(b'2')
-        self.assert_window(p, relative)
+        self.assert_window(p, relative, 3)
 
     def test_2_typed_ahead_is_taken_from_the_terminal_not_stdin(self):
-        with open(os.devnull, 'rb') as null:
-            p = self.start(typed=b'2', stdin=null)
-            self.assert_window(p, BINARY)
+        for stdin in (open(os.devnull, 'rb'), 'closed'):
+            with self.subTest(stdin=stdin):
+                self.assert_window(self.start(typed=b'2', stdin=stdin), BINARY, 3)
+                self.addCleanup(getattr(stdin, 'close', lambda: None))
 
     def test_no_controlling_terminal_exits_at_once(self):
         run = subprocess.run([BINARY], stdin=subprocess.DEVNULL, capture_output=True,
