@@ -75,6 +75,7 @@ struct held_view {
         if (angles) std::memcpy(cube.view_angle, angles, sizeof cube.view_angle);
         glutPostRedisplay();
         pump();
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "the frames so far left a GL error";
     }
     ~held_view()
     {
@@ -205,23 +206,28 @@ void expect_picture_matches_model(const std::string &when)
             << when << ": square of colour " << c;
 }
 
-// Seen straight on: yellow at the middle of both long edges of the +Z band
-// of layer `layer` across `axis`, just off the cube's outline, and at no other
-// layer's. The frame is the slab scaled by (N + 0.1) / N.
+// The frame is the slab scaled by (N + 0.1) / N. Each of the four faces the
+// slab touches, seen straight on, shows yellow at the middle of the edges of
+// that face's band that stand off the cube (on +Z also no other layer's):
+// the ends of the bands on +-Z, the sides of the others, whose ends lie
+// under the +-Z bands, lit edge-on and so nearly black.
 void expect_frame_on(int axis, int layer, const std::string &when)
 {
-    const float straight[3] = {0, 0, 0};
-    held_view still(straight);
     const int n = cube.cube_size;
     const double a = n + 0.1, s = a / n;
-    for (int l = 0; l < n; ++l)
-        for (int side : {-1, 1}) {
-            double t = (2 * l - (n - 1)) * s;
-            const unsigned char *px =
-                axis == 0 ? pixel_at({t, side * a, a}) : pixel_at({side * a, t, a});
-            EXPECT_EQ(classify(px) == yellow, l == layer)
-                << when << ": axis " << axis << " layer " << l << " side " << side;
-        }
+    for (int f : {1, 3, axis == 0 ? 4 : 5, axis == 0 ? 2 : 6}) {
+        held_view still(face_view[f]);
+        const int na = face_axis[f], u = 3 - axis - na;
+        for (int l = 0; l < n; ++l)
+            for (int side : {-1, 1}) {
+                double v[3];
+                v[axis] = (2 * l - (n - 1) + (na != 2) * side) * s, v[na] = face_sign[f] * a;
+                v[u] = (na == 2) * side * a;
+                bool is_yellow = classify(pixel_at({v[0], v[1], v[2]})) == yellow;
+                EXPECT_TRUE(is_yellow == (l == layer) || (f != 1 && l != layer))
+                    << when << ": axis " << axis << " layer " << l << " face " << f << " " << side;
+            }
+    }
 }
 
 // Rotation about axis by a multiple of 90 degrees, as an exact integer matrix.
