@@ -327,6 +327,8 @@ TEST_P(Render, FirstFrameShowsRedFaceColumnAndFrameOnLayerZero)
     }
 }
 
+// Left/Right and Up/Down step the layer across X or Y, wrapping both ways,
+// choose the axis, and ask for one frame, in which the frame has moved.
 TEST_P(Render, CursorKeysMoveFrameAndWrapOnBothAxes)
 {
     const int n = GetParam();
@@ -341,6 +343,22 @@ TEST_P(Render, CursorKeysMoveFrameAndWrapOnBothAxes)
         EXPECT_EQ(frames, before + 1) << when << ": one frame asked for";
         ASSERT_TRUE(cube.layer_x == lx && cube.layer_y == ly && cube.turn_axis == axis) << when;
         expect_frame_on(axis, l, when);
+    }
+}
+
+// Each spin key turns the view 5 degrees a frame about its axis: a and z
+// about X, s and x about Y, d and c about Z, and the picture follows. A
+// cursor key stops the X and Y spin but not the Z spin.
+TEST_P(Render, SpinKeysTurnTheViewFiveDegreesAFrame)
+{
+    const std::string keys = "azsxdc";
+    for (int i = 0; i < 6; ++i) {
+        start(GetParam());
+        play(std::string(8, keys[i]) + "R");
+        float want[3] = {0, 0, 0};
+        want[i / 2] = (i % 2 ? -5.0f : 5.0f) * (i < 4 ? 8 : 9);
+        EXPECT_EQ(std::memcmp(cube.view_angle, want, sizeof want), 0) << keys[i];
+        EXPECT_GE(expect_visible_faces_match_model(keys.substr(i, 1)), 1) << keys[i];
     }
 }
 
