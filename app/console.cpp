@@ -172,9 +172,7 @@ int decode_key(const unsigned char *bytes, int count, bool final, int *first, in
     if (bytes[1] == 'O') used = decode_ss3(bytes, count, first, second);
     if (used > 0 || (used == 0 && !final)) return used;
     // Esc on its own, or followed by bytes that make no sequence: the Esc
-    // is a key and the bytes after it are read as keys of their own.
-    *first = esc;
-    *second = -1;
+    // is a key (first is still 27) and the bytes after it are keys of their own.
     return 1;
 }
 

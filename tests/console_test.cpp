@@ -66,7 +66,7 @@ const Case cases[] = {
 TEST(DecodeKey, SplitsSequencesIntoTheirCodes)
 {
     // Bytes after count must not change the answer: the decoder stops there.
-    const std::string tails[] = {"", "A", "~", "\x1b", "[1", std::string(1, '\0')};
+    const std::string tails[] = {"", "A", "~", "\x1b", "[1", "5A", " ~", std::string(1, '\0')};
     for (const Case &c : cases)
         for (const std::string &tail : tails) {
             std::string all = c.bytes + tail;
@@ -196,11 +196,12 @@ TEST_F(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
     EXPECT_EQ(receive(1), std::vector<int>{27});
     send("\x1bOD");
     EXPECT_EQ(receive(2), (std::vector<int>{0, 75}));
-    // More than one read's worth, a sequence cut by the end of the first read.
-    std::string many = std::string(31, 'a') + "\x1b[A" + std::string(40, 'b');
-    send(many.c_str());
-    std::vector<int> expected(31, 'a');
-    expected.insert(expected.end(), {0, 72});
+    // More than one read's worth: a long sequence fills the end of the first
+    // read and ends in the second, which must not run past the buffer.
+    std::string many = "aa\x1b[";
+    for (int k = 0; k < 14; ++k) many += "1;";
+    send((many + "5A" + std::string(40, 'b')).c_str());
+    std::vector<int> expected = {'a', 'a', 0, 72};
     expected.insert(expected.end(), 40, 'b');
     EXPECT_EQ(receive(expected.size()), expected);
 }

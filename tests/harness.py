@@ -56,9 +56,11 @@ class Program:
     """The program on a new pseudo-terminal that is its controlling terminal (stdout is the
     terminal, stderr goes to a file). tune: edits the terminal's attributes (a tcgetattr list)
     before the start; typed: bytes typed before the start; ignore: signals it inherits as
-    ignored; stdin: the terminal unless given, 'closed' for none."""
+    ignored; stdin: the terminal unless given, 'closed' for none; stdout: the terminal unless
+    given (subprocess.PIPE: read it from .proc.stdout)."""
 
-    def __init__(self, binary, argv0=None, tune=None, typed=b'', ignore=(), stdin=None):
+    def __init__(self, binary, argv0=None, tune=None, typed=b'', ignore=(), stdin=None,
+                 stdout=None):
         self.master, self.slave = os.openpty()
         if tune:
             attrs = self.mode()
@@ -71,7 +73,8 @@ class Program:
         closed = stdin == 'closed'
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
-            fcntl.ioctl(1, termios.TIOCSCTTY, 0)
+            fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
+            os.close(self.slave)
             resource.setrlimit(resource.RLIMIT_CORE, (0, 0))  # no core file from SIGQUIT
             for sig in ignore:
                 signal.signal(sig, signal.SIG_IGN)
@@ -80,8 +83,9 @@ class Program:
 
         stdin = {None: self.slave, 'closed': subprocess.DEVNULL}.get(stdin, stdin)
         self.proc = subprocess.Popen([argv0 or binary], executable=binary, stdin=stdin,
-                                     stdout=self.slave, stderr=self.err, start_new_session=True,
-                                     preexec_fn=child,
+                                     stdout=stdout or self.slave, stderr=self.err,
+                                     start_new_session=True, preexec_fn=child,
+                                     pass_fds=(self.slave,),
                                      env=dict(os.environ, LIBGL_ALWAYS_SOFTWARE='1'))
         self.pid = self.proc.pid
 
@@ -90,6 +94,8 @@ class Program:
 
     def __exit__(self, *exc):
         stop(self.proc)
+        if self.proc.stdout:
+            self.proc.stdout.close()
         self.close_terminal()
         os.close(self.slave)
         self.err.close()

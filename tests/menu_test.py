@@ -2,7 +2,7 @@
 server: the banner, the keys the menu ignores, the window each size opens, the terminal mode
 around the menu, and what happens without a console or when it ends or is killed.
 Usage: menu_test.py PATH-OF-twisty-cube"""
-import os, signal, subprocess, sys, termios, unittest
+import os, select, signal, subprocess, sys, termios, unittest
 
 import harness
 
@@ -67,8 +67,15 @@ class Menu(unittest.TestCase):
     def test_2_typed_ahead_is_taken_from_the_terminal_not_stdin(self):
         for stdin in (open(os.devnull, 'rb'), 'closed'):
             with self.subTest(stdin=stdin):
-                self.assert_window(self.start(typed=b'2', stdin=stdin), BINARY, 3)
                 self.addCleanup(getattr(stdin, 'close', lambda: None))
+                self.assert_window(self.start(typed=b'2', stdin=stdin), BINARY, 3)
+
+    def test_banner_reaches_a_pipe_before_the_menu_waits(self):
+        p = self.start(stdout=subprocess.PIPE)
+        self.assertTrue(p.wait_reading())
+        pipe = p.proc.stdout.fileno()  # written before the read began, or never
+        self.assertTrue(select.select([pipe], [], [], 0)[0], 'banner still buffered')
+        self.assertEqual(os.read(pipe, 65536), harness.BANNER)
 
     def test_no_controlling_terminal_exits_at_once(self):
         run = subprocess.run([BINARY], stdin=subprocess.DEVNULL, capture_output=True,
