@@ -333,6 +333,12 @@ TEST_P(Render, FirstFrameShowsRedFaceColumnAndFrameOnLayerZero)
         EXPECT_EQ(classify(pixel_at({n + 0.3, 2.0 * j - p, 1.0 * n})), background) << j;
         EXPECT_EQ(classify(pixel_at({2.0 * j - p, n + 0.3, 1.0 * n})), background) << j;
     }
+    // The frame's lines are 3 pixels wide: across the top of layer 0's band.
+    int wide = 0;
+    for (int dy = -4; dy <= 4; ++dy)
+        wide +=
+            classify(pixel_at({-(n + 0.1) * p / n, n + 0.1, n + 0.1}, true, last, 0, dy)) == yellow;
+    EXPECT_EQ(wide, 3);
     expect_picture_matches_model("first frame");
     expect_frame_on(0, 0, "first frame");
 }
@@ -343,7 +349,7 @@ TEST_P(Render, CursorKeysMoveFrameAndWrapOnBothAxes)
 {
     const int n = GetParam();
     int lx = 0, ly = 0, axis = 0;
-    const std::string keys = "RRRLLUUUDDLD";
+    const std::string keys = "RRRLLUUUDDRDLU";
     for (size_t i = 0; i < keys.size(); ++i) {
         char k = keys[i];
         int &l = k == 'R' || k == 'L' ? lx : ly, before = frames;
