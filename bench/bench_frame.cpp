@@ -13,6 +13,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <unistd.h>
 
 static void use_size(int n)
 {
@@ -70,6 +71,7 @@ class ratio_reporter : public benchmark::ConsoleReporter
 {
   public:
     std::map<std::string, double> seconds;
+    ratio_reporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
@@ -85,6 +87,7 @@ int main(int argc, char **argv)
     open_window(&argc, argv);
     reshape(450, 350);
     for (int i = 0; i < 20; ++i) glutMainLoopEvent(); // let the window map
+    std::printf("renderer: %s\n", reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
 
     ratio_reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
