@@ -68,6 +68,7 @@ class Program:
             termios.tcsetattr(self.slave, termios.TCSANOW, attrs)
         self.before = self.mode()
         os.write(self.master, typed)
+        self.taken = 0  # bytes read() must have returned before the program counts as waiting
         self.err, self.out = tempfile.TemporaryFile(), b''
 
         closed = stdin == 'closed'
@@ -109,7 +110,16 @@ class Program:
     def mode(self):
         return termios.tcgetattr(self.slave)
 
+    def bytes_read(self):
+        with open(f'/proc/{self.pid}/io') as f:
+            return int(f.readline().split()[1])  # rchar
+
     def send(self, data):
+        """Writes data to the terminal. Call it while the program waits in its read: the
+        next wait_reading then also waits until read() has returned all of data, because
+        the terminal hands written bytes to the reader a little later, and a byte that
+        arrives while the program is between two reads is processed in the normal mode."""
+        self.taken = self.bytes_read() + len(data)
         os.write(self.master, data)
 
     def read(self, timeout=0.0):
@@ -133,12 +143,13 @@ class Program:
 
     def reading(self):
         """True when the program sleeps in a read of its terminal with nothing left unread:
-        every key sent so far has been taken, and waiting costs no processor time."""
+        every key sent so far has been read, and waiting costs no processor time."""
         try:
             with open(f'/proc/{self.pid}/syscall') as f:
                 call = f.read().split()
             fd = int(call[1], 16) if call[0] == READ_SYSCALL else -1
             tty = os.readlink(f'/proc/{self.pid}/fd/{fd}') in ('/dev/tty', os.ttyname(self.slave))
+            tty = tty and self.bytes_read() >= self.taken
         except (OSError, IndexError, ValueError):
             return False
         unread = struct.unpack('i', fcntl.ioctl(self.slave, termios.FIONREAD, b'\0' * 4))[0]
@@ -237,7 +248,7 @@ def windows_of(pid):
     tree = _x_call(sock, struct.pack('<BxHI', 15, 2, root))  # QueryTree
     found = []
     for wid in struct.unpack_from(f'<{struct.unpack_from("<H", tree, 16)[0]}I', tree, 32):
-        try:  # XResQueryClientIds, one spec: the client that owns wid, its process id
+        try:  # XResQueryClientIds for one window: the client that owns wid, its process id
             ids = _x_call(sock, struct.pack('<BBHIII', xres, 4, 4, 1, wid, 2))
             attrs = _x_call(sock, struct.pack('<BxHI', 3, 2, wid))  # GetWindowAttributes
         except XError:  # gone since the query
