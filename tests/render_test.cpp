@@ -12,6 +12,8 @@
 #include <GL/glu.h>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -27,6 +29,9 @@ int frames;            // frames swapped so far
 bool read_back = true; // off in the fuzz, which only counts
 image last, kept;      // the last frame swapped; frame number keep_frame
 int keep_frame = -1;
+bool kept_new;    // kept since the last test ended
+image first;      // the first frame of a test, when its frames are saved
+bool first_asked; // the next frame is a test's first
 } // namespace
 
 // Takes the library's place for the whole test program, so every frame the
@@ -40,7 +45,8 @@ extern "C" void glutSwapBuffers()
         glReadBuffer(GL_BACK);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(0, 0, win_w, win_h, GL_RGB, GL_UNSIGNED_BYTE, last);
-        if (frames == keep_frame) std::memcpy(kept, last, sizeof last);
+        if (frames == keep_frame) std::memcpy(kept, last, sizeof last), kept_new = true;
+        if (first_asked) std::memcpy(first, last, sizeof last), first_asked = false;
     }
     real();
 }
@@ -521,9 +527,36 @@ TEST(Reshape, ProjectionAndViewportFollowTheWindow)
     reshape(win_w, win_h);
 }
 
+// With RENDER_SHOTS=DIR, each test's first and last frames (and the frame it
+// kept, if any) are saved there as PPM files for a person to look at.
+void save_ppm(const image &img, const std::string &name)
+{
+    std::FILE *f = std::fopen((std::getenv("RENDER_SHOTS") + ("/" + name + ".ppm")).c_str(), "wb");
+    if (!f) return;
+    std::fprintf(f, "P6 %d %d 255\n", win_w, win_h);
+    for (int y = win_h - 1; y >= 0; --y) std::fwrite(img[y], 3, win_w, f); // top row first
+    std::fclose(f);
+}
+
+class save_last_frame : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo &) override { first_asked = true; }
+    void OnTestEnd(const ::testing::TestInfo &test) override
+    {
+        std::string name = std::string(test.test_suite_name()) + "." + test.name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        save_ppm(first, name + ".first");
+        save_ppm(last, name);
+        if (kept_new) save_ppm(kept, name + ".kept");
+        kept_new = false;
+    }
+};
+
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new Window);
+    if (std::getenv("RENDER_SHOTS"))
+        ::testing::UnitTest::GetInstance()->listeners().Append(new save_last_frame);
     return RUN_ALL_TESTS();
 }
