@@ -83,7 +83,7 @@ static int letter_key(int final)
         key_f1,    key_f1 + 1, key_f1 + 2, key_f1 + 3, key_back_tab,
     };
     const void *at = memchr(letters, final, sizeof codes / sizeof codes[0]);
-    return at ? codes[(const char *)at - letters] : unknown_key;
+    return at ? codes[static_cast<const char *>(at) - letters] : unknown_key;
 }
 
 // Second code for ESC [ number ~ (VT220 editing and function keys; rxvt ends
