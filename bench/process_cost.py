@@ -28,7 +28,6 @@ def idle_ticks(pid, seconds=5.0):
 
 
 def main(binary, key):
-    harness.ensure_display()
     with harness.Program(binary) as p:
         p.wait_reading()
         menu = idle_ticks(p.pid)
@@ -36,7 +35,7 @@ def main(binary, key):
         p.send(key.encode())
         wid = p.window()
         # The first frame is there when the cube's centre shows red.
-        harness.until(lambda: harness.pixel(harness.screenshot(wid), 225, 175)[0] > 128, 20)
+        harness.until(lambda: harness.picture(wid).getpixel((225, 175))[0] > 128, 20)
         first_frame = time.monotonic() - sent
         time.sleep(1)
         window = idle_ticks(p.pid)

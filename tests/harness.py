@@ -1,8 +1,12 @@
-"""tests/harness.py -- helpers for the tests that run the real program: a pseudo-terminal as
-its controlling terminal, its window on the X display found by process id, screenshots, PNG
-files and key presses through XTest. Every process started here is killed and reaped here."""
-import atexit, fcntl, os, platform, re, resource, select, signal, socket, struct
-import subprocess, tempfile, termios, time, zlib
+"""tests/harness.py -- the real program for the tests: a pseudo-terminal as its controlling
+terminal, its window found by its title (a unique argv[0]), key presses through XTest and
+its pictures, and waits for the program to sleep with all it was sent handled. Every
+process started here is stopped and reaped here."""
+import fcntl, itertools, os, platform, resource, select, signal, struct, subprocess, tempfile
+import termios, time
+from PIL import Image
+from Xlib import X, XK, display, error
+from Xlib.ext import xtest
 
 BANNER = (b"          +---------------------------------------------+\n"
           b"          | Projekt zaliczeniowy z Grafiki Komputerowej |\n"
@@ -17,21 +21,13 @@ BANNER = (b"          +---------------------------------------------+\n"
           b"          [1] - Latwy\n"
           b"          [2] - Normalny\n")
 NO_CONSOLE = b"twisty-cube: no console to read the menu key from\n"
-READ_SYSCALL = {'x86_64': '0', 'aarch64': '63'}[platform.machine()]
+# System calls: read, and the select() freeglut's event loop sleeps in (Xlib waits in poll).
+READ, EVENT_WAIT = {'x86_64': (0, (23, 270)), 'aarch64': (63, (72,))}[platform.machine()]
+serial = itertools.count()
+x = display.Display() if os.environ.get('DISPLAY') else None  # the tests' own X connection
 
 
-def stop(proc, grace=1.0):
-    """SIGTERM, SIGKILL after the grace, then reap: only the one process given."""
-    if proc.poll() is None:
-        proc.terminate()
-        try:
-            proc.wait(grace)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait()
-
-
-def until(condition, timeout=10.0):
+def until(condition, timeout=60.0):
     """Polls condition until it is true or the guard runs out; returns its last value."""
     deadline = time.monotonic() + timeout
     while not (value := condition()) and time.monotonic() < deadline:
@@ -39,70 +35,63 @@ def until(condition, timeout=10.0):
     return value
 
 
-def ensure_display():
-    """Keeps $DISPLAY, or starts a private Xvfb (it picks a free number) until exit."""
-    if os.environ.get('DISPLAY'):
-        return
-    r, w = os.pipe()
-    xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(w), '-screen', '0', '1280x1024x24',
-                             '-nolisten', 'tcp', '-noreset'], pass_fds=(w,), stderr=subprocess.DEVNULL)
-    os.close(w)
-    atexit.register(stop, xvfb)
-    with os.fdopen(r) as f:
-        os.environ['DISPLAY'] = ':' + f.readline().strip()
+def blocked(pid):
+    """(system call, its first argument) that pid's main thread sleeps in; None if it runs."""
+    try:
+        with open(f'/proc/{pid}/syscall') as f:
+            call = f.read().split()
+        with open(f'/proc/{pid}/stat') as f:
+            asleep = f.read().rsplit(')', 1)[1].split()[0] == 'S'
+        return asleep and (int(call[0]), int(call[1], 16))
+    except (OSError, IndexError, ValueError):
+        return None
 
 
 class Program:
-    """The program on a new pseudo-terminal that is its controlling terminal (stdout is the
-    terminal, stderr goes to a file). tune: edits the terminal's attributes (a tcgetattr list)
-    before the start; typed: bytes typed before the start; ignore: signals it inherits as
-    ignored; stdin: the terminal unless given, 'closed' for none; stdout: the terminal unless
-    given (subprocess.PIPE: read it from .proc.stdout)."""
+    """The program on a new pseudo-terminal that is its controlling terminal, stderr to a
+    file. tune: edits the terminal's attributes (a tcgetattr list) before the start; typed:
+    bytes typed before it; ignore: signals it inherits as ignored; stdin: the terminal unless
+    given, 'closed' for none; stdout: the terminal unless given (PIPE: read .proc.stdout)."""
 
     def __init__(self, binary, argv0=None, tune=None, typed=b'', ignore=(), stdin=None,
                  stdout=None):
+        self.argv0 = argv0 or f'{binary}-{os.getpid()}-{next(serial)}'  # the window's title
         self.master, self.slave = os.openpty()
         if tune:
-            attrs = self.mode()
-            tune(attrs)
+            tune(attrs := self.mode())
             termios.tcsetattr(self.slave, termios.TCSANOW, attrs)
-        self.before = self.mode()
+        self.before, self.taken, self.out = self.mode(), 0, b''
         os.write(self.master, typed)
-        self.taken = 0  # bytes read() must have returned before the program counts as waiting
-        self.err, self.out = tempfile.TemporaryFile(), b''
-
-        closed = stdin == 'closed'
+        self.err = tempfile.TemporaryFile()
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
             fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
-            os.close(self.slave)
             resource.setrlimit(resource.RLIMIT_CORE, (0, 0))  # no core file from SIGQUIT
             for sig in ignore:
                 signal.signal(sig, signal.SIG_IGN)
-            if closed:
+            if stdin == 'closed':
                 os.close(0)
-
-        stdin = {None: self.slave, 'closed': subprocess.DEVNULL}.get(stdin, stdin)
-        self.proc = subprocess.Popen([argv0 or binary], executable=binary, stdin=stdin,
-                                     stdout=stdout or self.slave, stderr=self.err,
-                                     start_new_session=True, preexec_fn=child,
-                                     pass_fds=(self.slave,),
-                                     env=dict(os.environ, LIBGL_ALWAYS_SOFTWARE='1'))
+        self.proc = subprocess.Popen(
+            [self.argv0], executable=binary, stdin=self.slave if stdin is None else
+            subprocess.DEVNULL if stdin == 'closed' else stdin, stdout=stdout or self.slave,
+            stderr=self.err, start_new_session=True, preexec_fn=child, pass_fds=(self.slave,),
+            env=dict(os.environ, LIBGL_ALWAYS_SOFTWARE='1'))
         self.pid = self.proc.pid
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
-        stop(self.proc)
-        if self.proc.stdout:
-            self.proc.stdout.close()
-        self.close_terminal()
+        if self.proc.poll() is None:
+            self.proc.kill()
+        self.proc.wait()
+        for f in (self.proc.stdout, self.err):
+            f and f.close()
+        self.hang_up()
         os.close(self.slave)
-        self.err.close()
 
-    def close_terminal(self):
-        """Closes the master side: the terminal hangs up."""
+    def hang_up(self):
+        """Closes the master side of the terminal."""
         if self.master >= 0:
             os.close(self.master)
             self.master = -1
@@ -110,206 +99,85 @@ class Program:
     def mode(self):
         return termios.tcgetattr(self.slave)
 
-    def bytes_read(self):
-        with open(f'/proc/{self.pid}/io') as f:
-            return int(f.readline().split()[1])  # rchar
-
     def send(self, data):
-        """Writes data to the terminal. Call it while the program waits in its read: the
-        next wait_reading then also waits until read() has returned all of data, because
-        the terminal hands written bytes to the reader a little later, and a byte that
-        arrives while the program is between two reads is processed in the normal mode."""
-        self.taken = self.bytes_read() + len(data)
+        """Types data. wait_reading then also waits until read() has returned all of it:
+        a byte that arrived while the program was between two reads would be seen later."""
+        with open(f'/proc/{self.pid}/io') as f:
+            self.taken = int(f.readline().split()[1]) + len(data)  # rchar
         os.write(self.master, data)
 
     def read(self, timeout=0.0):
-        """Adds what the terminal has printed (waiting up to timeout for the first byte)."""
+        """All the terminal has shown so far, waiting up to timeout for more."""
         while self.master >= 0 and select.select([self.master], [], [], timeout)[0]:
             try:
-                data = os.read(self.master, 65536)
+                self.out, timeout = self.out + os.read(self.master, 65536), 0.0
             except OSError:
                 break
-            if not data:
-                break
-            self.out, timeout = self.out + data, 0.0
         return self.out
-
-    def read_until(self, text, timeout=10.0):
-        return until(lambda: text in self.read(0.05), timeout)
 
     def stderr(self):
         self.err.seek(0)
         return self.err.read()
 
     def reading(self):
-        """True when the program sleeps in a read of its terminal with nothing left unread:
-        every key sent so far has been read, and waiting costs no processor time."""
+        """The program sleeps in a read of its terminal with every byte sent taken."""
+        call = blocked(self.pid)
         try:
-            with open(f'/proc/{self.pid}/syscall') as f:
-                call = f.read().split()
-            fd = int(call[1], 16) if call[0] == READ_SYSCALL else -1
-            tty = os.readlink(f'/proc/{self.pid}/fd/{fd}') in ('/dev/tty', os.ttyname(self.slave))
-            tty = tty and self.bytes_read() >= self.taken
-        except (OSError, IndexError, ValueError):
+            tty = call[0] == READ and os.readlink(f'/proc/{self.pid}/fd/{call[1]}') in (
+                '/dev/tty', os.ttyname(self.slave))
+            with open(f'/proc/{self.pid}/io') as f:
+                taken = int(f.readline().split()[1]) >= self.taken
+        except (OSError, TypeError):
             return False
         unread = struct.unpack('i', fcntl.ioctl(self.slave, termios.FIONREAD, b'\0' * 4))[0]
-        return tty and unread == 0
+        return tty and taken and unread == 0
 
-    def wait_reading(self, timeout=10.0):
-        return until(lambda: self.proc.poll() is not None or self.reading(), timeout) \
+    def wait_reading(self):
+        return until(lambda: self.proc.poll() is not None or self.reading()) \
             and self.proc.poll() is None
 
-    def window(self, timeout=10.0):
-        """The program's one top-level window id, waiting for it to be mapped; None if none."""
-        found = until(lambda: windows_of(self.pid), timeout)
-        return found[0] if found else None
+    def window(self, timeout=60.0):
+        """The program's mapped top-level window (titled argv[0]), or None."""
+        def mapped():
+            for w in x.screen().root.query_tree().children:
+                try:
+                    if w.get_wm_name() == self.argv0 and \
+                            w.get_attributes().map_state == X.IsViewable:
+                        return w
+                except error.XError:  # gone meanwhile
+                    pass
+        self.win = until(mapped, timeout)
+        return self.win
+
+    def idle(self):
+        """The program sleeps in its event loop, so it has handled every event the server
+        sent it (which covers all the tests' requests: x.sync() is a round trip)."""
+        x.sync()
+        call = blocked(self.pid)
+        return bool(call) and call[0] in EVENT_WAIT
+
+    def settled(self, timeout=60.0):
+        """The window's picture once the program is idle with the same picture twice, a
+        round trip apart: every key sent so far handled and its frames drawn."""
+        last = [None]
+        def same():
+            shot = picture(self.win) if self.idle() else None
+            before, last[0] = last[0], shot
+            return shot is not None and shot == before and self.idle() and shot
+        return until(same, timeout)
+
+    def press(self, *keys):
+        """Types keysym names (a, Up, 1...) to the window through XTest."""
+        self.win.set_input_focus(X.RevertToParent, X.CurrentTime)  # no window manager
+        for key in keys:
+            code = x.keysym_to_keycode(XK.string_to_keysym(key))
+            xtest.fake_input(x, X.KeyPress, code)
+            xtest.fake_input(x, X.KeyRelease, code)
+        x.sync()
 
 
-#-----------------------------------------------------------------------------
-# X display: freeglut sets no _NET_WM_PID, so xdotool cannot search by process;
-# the X-Resource extension tells which process owns a window. Raw protocol, so no
-# library is needed; the cookie comes from xauth when the display wants one.
-# The connection stays open: an X server resets when its last client leaves, and
-# a program connecting during the reset fails, so one client is kept all along.
-#-----------------------------------------------------------------------------
-
-class XError(Exception):
-    pass
-
-
-def _pad(data):
-    return data + b'\0' * (-len(data) % 4)
-
-
-_x = None  # (socket, root window, X-Resource opcode)
-
-
-def _x_server():
-    global _x
-    if _x is None:
-        _x = until(_x_try_connect)
-        if not _x:
-            raise OSError('cannot connect to the X server')
-    return _x
-
-
-def _x_try_connect():
-    try:
-        sock, root = _x_connect()
-        name = b'X-Resource'
-        ext = _x_call(sock, struct.pack('<BxHHxx', 98, 2 + len(_pad(name)) // 4, len(name))
-                      + _pad(name))  # QueryExtension
-        return sock, root, ext[9]
-    except (OSError, XError):
-        return None
-
-
-def _x_connect():
-    number = re.match(r'.*:(\d+)', os.environ['DISPLAY']).group(1)
-    sock = socket.socket(socket.AF_UNIX)
-    sock.connect(f'/tmp/.X11-unix/X{number}')
-    auth = subprocess.run(['xauth', 'list', os.environ['DISPLAY']], capture_output=True,
-                          text=True).stdout.split()
-    name, data = (auth[1].encode(), bytes.fromhex(auth[2])) if len(auth) >= 3 else (b'', b'')
-    sock.sendall(struct.pack('<BxHHHHxx', 0x6c, 11, 0, len(name), len(data)) + _pad(name)
-                 + _pad(data))
-    head = _recv(sock, 8)
-    setup = head + _recv(sock, struct.unpack_from('<H', head, 6)[0] * 4)
-    if head[0] != 1:
-        raise OSError('X server refused the connection')
-    vendor, formats = struct.unpack_from('<H', setup, 24)[0], setup[29]
-    root = struct.unpack_from('<I', setup, 40 + len(_pad(b'\0' * vendor)) + 8 * formats)[0]
-    return sock, root
-
-
-def _recv(sock, n):
-    data = b''
-    while len(data) < n:
-        chunk = sock.recv(n - len(data))
-        if not chunk:
-            raise OSError('X server closed the connection')
-        data += chunk
-    return data
-
-
-def _x_call(sock, request):
-    sock.sendall(request)
-    head = _recv(sock, 32)
-    while head[0] > 1:  # an event every client gets (MappingNotify when xdotool remaps keys)
-        head = _recv(sock, 32)
-    if head[0] != 1:
-        raise XError(f'X error {head[1]}')
-    return head + _recv(sock, struct.unpack_from('<I', head, 4)[0] * 4)
-
-
-def windows_of(pid):
-    """Mapped top-level windows whose X client is process pid."""
-    sock, root, xres = _x_server()
-    tree = _x_call(sock, struct.pack('<BxHI', 15, 2, root))  # QueryTree
-    found = []
-    for wid in struct.unpack_from(f'<{struct.unpack_from("<H", tree, 16)[0]}I', tree, 32):
-        try:  # XResQueryClientIds for one window: the client that owns wid, its process id
-            ids = _x_call(sock, struct.pack('<BBHIII', xres, 4, 4, 1, wid, 2))
-            attrs = _x_call(sock, struct.pack('<BxHI', 3, 2, wid))  # GetWindowAttributes
-        except XError:  # gone since the query
-            continue
-        owner = struct.unpack_from('<I', ids, 44)[0] if ids[8] else None
-        if owner == pid and attrs[26] == 2:  # map state viewable
-            found.append(wid)
-    return found
-
-
-def window_info(wid):
-    """(x, y, width, height, title) of a window, from xwininfo."""
-    text = subprocess.run(['xwininfo', '-id', str(wid)], capture_output=True, text=True,
-                          check=True).stdout
-    field = lambda label: int(re.search(label + r':\s+(-?\d+)', text).group(1))
-    title = re.search(r'Window id: \S+ "(.*)"', text)
-    return (field('Absolute upper-left X'), field('Absolute upper-left Y'), field('Width'),
-            field('Height'), title.group(1) if title else None)
-
-
-def screenshot(wid):
-    """(width, height, rgb bytes row by row) of a window's contents, through xwd."""
-    data = subprocess.run(['xwd', '-silent', '-id', str(wid)], capture_output=True,
-                          check=True).stdout
-    h = struct.unpack_from('>25I', data)
-    header_size, width, height, order, bpp, line = h[0], h[4], h[5], h[7], h[11], h[12]
-    shifts = [(m & -m).bit_length() - 1 for m in h[14:17]]
-    if bpp != 32 or any(m != 0xff << s or s % 8 for m, s in zip(h[14:17], shifts)):
-        raise ValueError('xwd gave pixels other than 8 bits a colour in 32')
-    start = header_size + 12 * h[19]  # after the colour table
-    image = b''.join(data[start + y * line:start + y * line + 4 * width] for y in range(height))
-    rgb = bytearray(3 * width * height)
-    for i, s in enumerate(shifts):  # the byte of each colour in a pixel, by byte order
-        rgb[i::3] = image[(3 - s // 8 if order else s // 8)::4]
-    return width, height, bytes(rgb)
-
-
-def pixel(shot, x, y):
-    width, _, rgb = shot
-    return tuple(rgb[3 * (y * width + x):3 * (y * width + x) + 3])
-
-
-def save_png(shot, path):
-    width, height, rgb = shot
-    rows = b''.join(b'\0' + rgb[3 * width * y:3 * width * (y + 1)] for y in range(height))
-    chunk = lambda kind, body: (struct.pack('>I', len(body)) + kind + body
-                                + struct.pack('>I', zlib.crc32(kind + body)))
-    with open(path, 'wb') as f:
-        f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height,
-                                                                   8, 2, 0, 0, 0))
-                + chunk(b'IDAT', zlib.compress(rows)) + chunk(b'IEND', b''))
-
-
-def press(wid, *keys, delay=30):
-    """Focuses the window and types xdotool key names (a, Up, 1...) through XTest. With no
-    window manager, focus is set directly and XTest events go to the focused window."""
-    subprocess.run(['xdotool', 'windowfocus', '--sync', str(wid), 'key', '--delay', str(delay),
-                    *keys], check=True, timeout=30)
-
-
-def resize(wid, width, height):
-    """Resizes a window directly: with no window manager the server does it at once."""
-    subprocess.run(['xdotool', 'windowsize', '--sync', str(wid), str(width), str(height)],
-                   check=True, timeout=30)
+def picture(win):
+    """What a window shows, as a Pillow image."""
+    size = win.get_geometry()
+    raw = win.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xffffffff).data
+    return Image.frombytes('RGB', (size.width, size.height), raw, 'raw', 'BGRX')
