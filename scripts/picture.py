@@ -2,6 +2,7 @@
 shows: docs/screenshot.png for the README and packaging/twisty-cube.png, the icon.
 Run through scripts/picture, which builds the program and gives it an X server."""
 import os, sys
+from contextlib import closing
 
 from PIL import Image
 
@@ -15,12 +16,13 @@ ICON, CROP = 128, 192  # icon side, and the square around the cube it is scaled 
 
 
 def main(binary):
-    with harness.Program(binary, argv0='twisty-cube') as p:
+    with closing(harness.Program(binary, argv0='twisty-cube')) as p:
         p.wait_reading()
         p.send(b'2')
         p.window()
-        p.settled()
-        p.press(*MOVES)
+        for key in MOVES:  # a frame for each: a view spin key spins once a frame
+            p.settled()
+            p.press(key)
         shot = p.settled()
     shot.save(os.path.join(root, 'docs', 'screenshot.png'))
     left, top = (shot.width - CROP) // 2, (shot.height - CROP) // 2

@@ -1,95 +1,77 @@
-"""tests/play_test.py -- the real program played end to end: a scramble and its exact inverse
-give back the solved picture, and resizing keeps the cube drawn, centred and the same size.
-Usage: play_test.py PROGRAM; PLAY_TEST_SHOTS=DIR keeps the pictures there."""
+"""tests/play_test.py PROGRAM -- the real program played: a scramble and its exact inverse give
+back the solved picture; resizing keeps the cube drawn, centred and the same size.
+PLAY_TEST_SHOTS=DIR keeps the pictures there."""
 import math, os, random, sys, unittest
-
 from PIL import ImageChops
+
 from harness import Program
 
 BINARY, SHOTS = sys.argv[1], os.environ.get('PLAY_TEST_SHOTS')
-RED, YELLOW, BLUE = (1, 0, 0), (1, 1, 0), (0, 0, 1)
-ORANGE, WHITE, GREEN = (1, .5, 0), (1, 1, 1), (0, 1, 0)
+RED, SOLVED = (1, 0, 0), [(0, 1, 0), (1, 1, 1), (1, .5, 0), (0, 0, 1), (1, 1, 0), (1, 0, 0)]
 
 
 def hue(rgb):
-    """The colour's shape, independent of how brightly the light falls on it."""
-    top = max(rgb)
-    return tuple(round(2 * c / top) / 2 for c in rgb) if top > 40 else (0, 0, 0)
+    """The colour's shape, whatever the light on it: (1, .5, 0) for orange."""
+    return tuple(round(2 * c / max(rgb)) / 2 for c in rgb) if max(rgb) > 40 else (0, 0, 0)
 
 
 def differing(a, b):
     """Share of pixels that differ by more than a little in some channel."""
-    diff = ImageChops.difference(a, b).getdata()
-    return sum(max(p) > 24 for p in diff) / len(diff)
+    return sum(max(p) > 24 for p in ImageChops.difference(a, b).getdata()) / a.width / a.height
 
 
 class Play(unittest.TestCase):
     def settled(self, name):
-        shot = self.program.settled()
-        self.assertTrue(shot, 'the program never became idle with a steady picture')
-        if SHOTS:
-            shot.save(os.path.join(SHOTS, name + '.png'))
+        shot = self.p.settled()
+        self.assertTrue(shot, 'the program never slept with a steady picture')
+        SHOTS and shot.save(os.path.join(SHOTS, f'{name}.png'))
         return shot
 
-    def indicator_column(self, shot, n):
+    def column(self, shot, n):
         """Colours down the solved-face column's centre line, top to bottom, once each. The
         column stands at x = 3N, seen from 4N + 5 away through a 55-degree field of view."""
-        ndc = 3 * n / (4 * n + 5) / math.tan(math.radians(27.5)) / (shot.width / shot.height)
-        seen = []
-        for y in range(shot.height):
-            h = hue(shot.getpixel((round((ndc + 1) * shot.width / 2), y)))
-            if h != (0, 0, 0) and seen[-1:] != [h]:
-                seen.append(h)
-        return seen
+        x = (3 * n / (4 * n + 5) / math.tan(math.radians(27.5)) * shot.height + shot.width) / 2
+        seen = [hue(shot.getpixel((round(x), y))) for y in range(shot.height)]
+        return [h for y, h in enumerate(seen) if h != (0, 0, 0) and h != seen[y - 1]]
 
-    def scramble_and_undo(self, key, n, turns, seed):
-        self.program = Program(BINARY, typed=key)
-        self.addCleanup(self.program.__exit__)
-        self.assertTrue(self.program.window(), self.program.stderr())
+    def scramble_and_undo(self, key, n, seed):
+        self.p = Program(BINARY, typed=key)
+        self.addCleanup(self.p.close)
+        self.assertTrue(self.p.window(), 'no window')
         solved = self.settled(f'n{n}-solved')
-        self.assertEqual(self.indicator_column(solved, n),
-                         [GREEN, WHITE, ORANGE, BLUE, YELLOW, RED])
+        self.assertEqual(self.column(solved, n), SOLVED)
+        # Each move: a cursor key and back chooses the axis, then some steps along it to a
+        # layer, then a turn. The inverse turns back, then steps back.
         rng = random.Random(seed)
-        moves = [(rng.randrange(2), rng.randrange(n), rng.choice('w1')) for _ in range(turns)]
-        inverse = [(axis, layer, '1' if turn == 'w' else 'w')
-                   for axis, layer, turn in reversed(moves)]
-        layers = [0, 0]  # the program's layer_x, layer_y, followed here
-        for part, name in ((moves, 'scrambled'), (inverse, 'undone')):
-            keys = []
-            for axis, layer, turn in part:
-                forward, back = ('Right', 'Left') if axis == 0 else ('Up', 'Down')
-                keys += [forward, back] + [forward] * ((layer - layers[axis]) % n) + [turn]
-                layers[axis] = layer  # forward then back chooses the axis, keeps the layer
-            if part is inverse:  # the frame back on X layer 0, where it started
-                keys += ['Right', 'Left'] + ['Left'] * layers[0]
-            self.program.press(*keys)
-            shot = self.settled(f'n{n}-{name}')
-            if part is moves:
-                self.assertGreater(differing(shot, solved), 0.02, 'the scramble changed nothing')
-        # The same cube, possibly reached through other angle values: at most a few
-        # edge pixels may round differently.
-        self.assertLess(differing(shot, solved), 0.002)
-        self.assertEqual(self.indicator_column(shot, n), self.indicator_column(solved, n))
+        moves = [(rng.choice([('Right', 'Left'), ('Up', 'Down')]), rng.randrange(n),
+                  rng.choice('1w')) for _ in range(12 * n)]
+        self.p.press(*(k for (on, back), steps, turn in moves for k in [on, back] + [on] * steps + [turn]))
+        self.assertGreater(differing(self.settled(f'n{n}-scrambled'), solved), 0.02)
+        self.p.press(*(k for (on, back), steps, turn in moves[::-1]
+                       for k in [on, back, {'1': 'w', 'w': '1'}[turn]] + [back] * steps),
+                     'Right', 'Left')  # the frame back on the X axis, where it started
+        undone = self.settled(f'n{n}-undone')
+        # The same cube, maybe through other angle values: a few edge pixels may differ.
+        self.assertLess(differing(undone, solved), 0.002)
+        self.assertEqual(self.column(undone, n), SOLVED)
         return solved
 
     def test_scramble_then_inverse_restores_the_2_cube(self):
-        self.scramble_and_undo(b'1', 2, 20, seed=7)
+        self.scramble_and_undo(b'1', 2, seed=7)
 
     def test_scramble_then_inverse_restores_the_3_cube_and_resizing_keeps_it_drawn(self):
-        solved = self.scramble_and_undo(b'2', 3, 24, seed=11)
-        self.assertEqual(hue(solved.getpixel((225, 175))), RED)
-        red_width = sum(hue(solved.getpixel((x, 175))) == RED for x in range(450))
+        solved = self.scramble_and_undo(b'2', 3, seed=11)
+        width = sum(hue(solved.getpixel((x, 175))) == RED for x in range(450))
         # X windows cannot be 0 pixels high: 1 is the least a window system gives.
-        for width, height in ((900, 350), (350, 350), (450, 1), (450, 350)):
-            with self.subTest(size=(width, height)):
-                self.program.win.configure(width=width, height=height)
-                shot = self.settled(f'n3-{width}x{height}')
-                self.assertIsNone(self.program.proc.poll(), 'the program died')
-                self.assertEqual(shot.size, (width, height))
-                if height > 1:  # the vertical field of view is fixed: same size, centred
-                    row = [hue(shot.getpixel((x, height // 2))) for x in range(width)]
-                    self.assertEqual(row[width // 2], RED)
-                    self.assertAlmostEqual(row.count(RED), red_width, delta=3)
+        for w, h in (900, 350), (350, 350), (450, 1), (450, 350):
+            with self.subTest(size=(w, h)):
+                self.p.win.configure(width=w, height=h)
+                shot = self.settled(f'n3-{w}x{h}')
+                self.assertEqual((self.p.proc.poll(), shot.size), (None, (w, h)))
+                row = [hue(shot.getpixel((x, h // 2))) == RED for x in range(w)]
+                if h > 1:  # the vertical field of view is fixed: the same size, centred
+                    self.assertTrue(row[w // 2])
+                    self.assertAlmostEqual(sum(row), width, delta=3)
         self.assertLess(differing(shot, solved), 0.002)
 
 
