@@ -1,7 +1,7 @@
 """tests/harness.py -- the real program on a pseudo-terminal that is its controlling terminal,
 its window found by title (a unique argv[0]), keys through XTest, pictures through Pillow,
 and waits until it sleeps with all it was sent handled. What it starts, it kills and reaps."""
-import fcntl, itertools, os, platform, resource, select, signal, subprocess, termios, time
+import fcntl, os, platform, resource, select, signal, subprocess, termios, time
 from PIL import Image
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
@@ -21,7 +21,6 @@ BANNER = (b"          +---------------------------------------------+\n"
 NO_CONSOLE = b"twisty-cube: no console to read the menu key from\n"
 # System calls: read, and the select freeglut's event loop sleeps in (Xlib's own waits poll).
 READ, SELECT = {'x86_64': ((0,), (23, 270)), 'aarch64': ((63,), (72,))}[platform.machine()]
-serial = itertools.count()
 x = display.Display() if os.environ.get('DISPLAY') else None  # the tests' own X connection
 
 
@@ -33,13 +32,13 @@ def until(condition, timeout=60.0):
 
 
 class Program:
-    """The program with a new pseudo-terminal as controlling terminal, stdin and stdout (unless
-    streams say otherwise). tune: edits the terminal's tcgetattr list first; typed: bytes typed
-    before the start; ignore: signals it inherits ignored; no_stdin: file descriptor 0 closed."""
+    """The program with a new pseudo-terminal as controlling terminal, stdin and stdout unless
+    streams say otherwise. tune edits the terminal's tcgetattr list first; typed is typed
+    before the start; ignore: signals it inherits ignored; no_stdin closes its fd 0."""
 
     def __init__(self, binary, argv0=None, tune=None, typed=b'', ignore=(), no_stdin=False,
                  **streams):
-        self.argv0 = argv0 or f'{binary}-{os.getpid()}-{next(serial)}'  # the window's title
+        self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
         master, self.slave = os.openpty()
         self.master, self.taken, self.out = open(master, 'r+b', buffering=0), 0, b''
         if tune:

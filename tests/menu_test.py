@@ -1,7 +1,8 @@
 """tests/menu_test.py PROGRAM -- the console phase under a pseudo-terminal: the banner, the
 ignored keys, the window each size opens, the terminal mode around the menu, and the end
 without a console, on a hang-up or a signal."""
-import os, select, signal, subprocess, sys, unittest
+import os, select, subprocess, sys, unittest
+from signal import SIGHUP, SIGINT, SIGQUIT, SIGTERM
 from termios import ECHO, ICANON, ICRNL, IEXTEN, INLCR, ISIG, IXON, VMIN, VTIME
 
 from harness import BANNER, NO_CONSOLE, Program, until
@@ -30,9 +31,8 @@ class Menu(unittest.TestCase):
             mode[0] |= INLCR
             mode[6][VMIN], mode[6][VTIME] = 0, 3
         p = self.start(tune=unusual)
-        self.assertTrue(until(lambda: ON_TERMINAL in p.read()))
+        self.assertTrue(until(lambda: ON_TERMINAL in p.read()) and p.wait_reading())
         self.assertEqual(p.out, ON_TERMINAL)
-        self.assertTrue(p.wait_reading(), 'not waiting in a read of the terminal')
         iflag, oflag, cflag, lflag, _, _, cc = p.mode()
         self.assertEqual((iflag & (IXON | ICRNL | INLCR), lflag & (ICANON | ECHO | ISIG | IEXTEN),
                           oflag, cflag, cc[VMIN], cc[VTIME]), (0, 0, *p.before[1:3], 1, 0))
@@ -49,7 +49,7 @@ class Menu(unittest.TestCase):
 
     def test_2_typed_ahead_opens_the_3_cube_titled_as_started(self):
         # Taken from the terminal whatever stdin is; the title is argv[0], relative too.
-        for options in ({'argv0': f'{os.path.relpath(BINARY)}-{os.getpid()}'}, {'no_stdin': True}):
+        for options in {'argv0': f'{os.path.relpath(BINARY)}-{os.getpid()}'}, {'no_stdin': True}:
             with self.subTest(**options):
                 self.assert_window(self.start(typed=b'2', stdin=subprocess.DEVNULL, **options), 3)
 
@@ -59,17 +59,14 @@ class Menu(unittest.TestCase):
         self.assertTrue(select.select([p.proc.stdout], [], [], 0)[0], 'banner still buffered')
         self.assertEqual(os.read(p.proc.stdout.fileno(), 65536), BANNER)
 
-    def test_no_controlling_terminal_exits_at_once(self):
+    def test_no_terminal_hang_up_and_signals(self):
         run = subprocess.run([BINARY], stdin=subprocess.DEVNULL, capture_output=True,
                              start_new_session=True, timeout=60)
         self.assertEqual((run.returncode, run.stdout, run.stderr), (1, BANNER, NO_CONSOLE))
-
-    def test_hang_up_and_signals_restore_the_terminal(self):
         # A hang-up kills the program as it would any other (the mode is put back first);
         # with SIGHUP ignored (nohup) the read sees end of input and the menu gives up.
-        for ignore, end, status in [((signal.SIGHUP,), None, 1), ((), None, -signal.SIGHUP)] + [
-                ((), sig, -sig) for sig in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT,
-                                            signal.SIGQUIT)]:
+        for ignore, end, status in [((SIGHUP,), None, 1), ((), None, -SIGHUP)] + [
+                ((), sig, -sig) for sig in (SIGTERM, SIGHUP, SIGINT, SIGQUIT)]:
             with self.subTest(ignore=ignore, end=end):
                 p = self.start(ignore=ignore, stderr=subprocess.PIPE)
                 self.assertTrue(p.wait_reading())

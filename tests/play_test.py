@@ -10,14 +10,20 @@ BINARY, SHOTS = sys.argv[1], os.environ.get('PLAY_TEST_SHOTS')
 RED, SOLVED = (1, 0, 0), [(0, 1, 0), (1, 1, 1), (1, .5, 0), (0, 0, 1), (1, 1, 0), (1, 0, 0)]
 
 
-def hue(rgb):
-    """The colour's shape, whatever the light on it: (1, .5, 0) for orange."""
+def hue(rgb):  # the colour whatever the light on it: (1, .5, 0) for orange
     return tuple(round(2 * c / max(rgb)) / 2 for c in rgb) if max(rgb) > 40 else (0, 0, 0)
 
 
-def differing(a, b):
-    """Share of pixels that differ by more than a little in some channel."""
+def differing(a, b):  # the share of pixels that differ by more than a little
     return sum(max(p) > 24 for p in ImageChops.difference(a, b).getdata()) / a.width / a.height
+
+
+def column(shot, n):
+    """Colours down the solved-face column's centre line, top to bottom, once each. The column
+    stands at x = 3N, seen from 4N + 5 away through a 55-degree field of view."""
+    x = (3 * n / (4 * n + 5) / math.tan(math.radians(27.5)) * shot.height + shot.width) / 2
+    seen = [hue(shot.getpixel((round(x), y))) for y in range(shot.height)]
+    return [h for y, h in enumerate(seen) if h != (0, 0, 0) and h != seen[y - 1]]
 
 
 class Play(unittest.TestCase):
@@ -27,51 +33,38 @@ class Play(unittest.TestCase):
         SHOTS and shot.save(os.path.join(SHOTS, f'{name}.png'))
         return shot
 
-    def column(self, shot, n):
-        """Colours down the solved-face column's centre line, top to bottom, once each. The
-        column stands at x = 3N, seen from 4N + 5 away through a 55-degree field of view."""
-        x = (3 * n / (4 * n + 5) / math.tan(math.radians(27.5)) * shot.height + shot.width) / 2
-        seen = [hue(shot.getpixel((round(x), y))) for y in range(shot.height)]
-        return [h for y, h in enumerate(seen) if h != (0, 0, 0) and h != seen[y - 1]]
-
-    def scramble_and_undo(self, key, n, seed):
-        self.p = Program(BINARY, typed=key)
-        self.addCleanup(self.p.close)
-        self.assertTrue(self.p.window(), 'no window')
-        solved = self.settled(f'n{n}-solved')
-        self.assertEqual(self.column(solved, n), SOLVED)
-        # Each move: a cursor key and back chooses the axis, then some steps along it to a
-        # layer, then a turn. The inverse turns back, then steps back.
-        rng = random.Random(seed)
-        moves = [(rng.choice([('Right', 'Left'), ('Up', 'Down')]), rng.randrange(n),
-                  rng.choice('1w')) for _ in range(12 * n)]
-        self.p.press(*(k for (on, back), steps, turn in moves for k in [on, back] + [on] * steps + [turn]))
-        self.assertGreater(differing(self.settled(f'n{n}-scrambled'), solved), 0.02)
-        self.p.press(*(k for (on, back), steps, turn in moves[::-1]
-                       for k in [on, back, {'1': 'w', 'w': '1'}[turn]] + [back] * steps),
-                     'Right', 'Left')  # the frame back on the X axis, where it started
-        undone = self.settled(f'n{n}-undone')
-        # The same cube, maybe through other angle values: a few edge pixels may differ.
-        self.assertLess(differing(undone, solved), 0.002)
-        self.assertEqual(self.column(undone, n), SOLVED)
-        return solved
-
-    def test_scramble_then_inverse_restores_the_2_cube(self):
-        self.scramble_and_undo(b'1', 2, seed=7)
-
-    def test_scramble_then_inverse_restores_the_3_cube_and_resizing_keeps_it_drawn(self):
-        solved = self.scramble_and_undo(b'2', 3, seed=11)
+    def test_scramble_then_inverse_restores_the_cube_and_resizing_keeps_it_drawn(self):
+        for key, n, seed in (b'1', 2, 7), (b'2', 3, 11):
+            self.p = Program(BINARY, typed=key)
+            self.addCleanup(self.p.close)
+            self.assertTrue(self.p.window(), 'no window')
+            solved = self.settled(f'n{n}-solved')
+            self.assertEqual(column(solved, n), SOLVED)
+            # A move: a cursor key and back chooses the axis, steps along it choose the
+            # layer, then a turn. Undone: the axis, the opposite turn, the steps back.
+            rng = random.Random(seed)
+            moves = [(rng.choice([('Right', 'Left'), ('Up', 'Down')]), rng.randrange(n),
+                      rng.choice('1w')) for _ in range(12 * n)]
+            self.p.press(*(k for (on, back), steps, turn in moves
+                           for k in [on, back] + [on] * steps + [turn]))
+            self.assertGreater(differing(self.settled(f'n{n}-scrambled'), solved), 0.02)
+            self.p.press(*(k for (on, back), steps, turn in moves[::-1]
+                           for k in [on, back, {'1': 'w', 'w': '1'}[turn]] + [back] * steps),
+                         'Right', 'Left')  # the frame back on the X axis, where it started
+            # The same cube, maybe through other angle values: a few edge pixels may differ.
+            undone = self.settled(f'n{n}-undone')
+            self.assertLess(differing(undone, solved), 0.002)
+            self.assertEqual(column(undone, n), SOLVED)
         width = sum(hue(solved.getpixel((x, 175))) == RED for x in range(450))
         # X windows cannot be 0 pixels high: 1 is the least a window system gives.
         for w, h in (900, 350), (350, 350), (450, 1), (450, 350):
-            with self.subTest(size=(w, h)):
-                self.p.win.configure(width=w, height=h)
-                shot = self.settled(f'n3-{w}x{h}')
-                self.assertEqual((self.p.proc.poll(), shot.size), (None, (w, h)))
-                row = [hue(shot.getpixel((x, h // 2))) == RED for x in range(w)]
-                if h > 1:  # the vertical field of view is fixed: the same size, centred
-                    self.assertTrue(row[w // 2])
-                    self.assertAlmostEqual(sum(row), width, delta=3)
+            self.p.win.configure(width=w, height=h)
+            shot = self.settled(f'n3-{w}x{h}')
+            self.assertEqual((self.p.proc.poll(), shot.size), (None, (w, h)))
+            row = [hue(shot.getpixel((x, h // 2))) == RED for x in range(w)]
+            if h > 1:  # the vertical field of view is fixed: the same size, centred
+                self.assertTrue(row[w // 2], (w, h))
+                self.assertAlmostEqual(sum(row), width, delta=3, msg=(w, h))
         self.assertLess(differing(shot, solved), 0.002)
 
 
