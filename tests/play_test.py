@@ -39,7 +39,7 @@ class Play(unittest.TestCase):
             self.addCleanup(self.p.close)
             self.assertTrue(self.p.window(), 'no window')
             solved = self.settled(f'n{n}-solved')
-            self.assertEqual(column(solved, n), SOLVED)
+            self.assertEqual(column(solved, n), SOLVED)  # where the column of this size stands
             # A move: a cursor key and back chooses the axis, steps along it choose the
             # layer, then a turn. Undone: the axis, the opposite turn, the steps back.
             rng = random.Random(seed)
