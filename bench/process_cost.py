@@ -3,6 +3,7 @@ while it waits at the menu and while its window sits idle (5 s each; both should
 one clock tick), its peak resident memory, and the time from the menu key to the first
 frame on screen. Usage: process_cost.py PATH-OF-twisty-cube [1|2]"""
 import os, sys, time
+from contextlib import closing
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests'))
 import harness
@@ -28,19 +29,18 @@ def idle_ticks(pid, seconds=5.0):
 
 
 def main(binary, key):
-    harness.ensure_display()
-    with harness.Program(binary) as p:
+    with closing(harness.Program(binary)) as p:
         p.wait_reading()
-        menu = idle_ticks(p.pid)
+        menu = idle_ticks(p.proc.pid)
         sent = time.monotonic()
         p.send(key.encode())
         wid = p.window()
         # The first frame is there when the cube's centre shows red.
-        harness.until(lambda: harness.pixel(harness.screenshot(wid), 225, 175)[0] > 128, 20)
+        harness.until(lambda: harness.picture(wid).getpixel((225, 175))[0] > 128, 20)
         first_frame = time.monotonic() - sent
         time.sleep(1)
-        window = idle_ticks(p.pid)
-        rss = peak_rss_kib(p.pid)
+        window = idle_ticks(p.proc.pid)
+        rss = peak_rss_kib(p.proc.pid)
     print(f'cube {key == "1" and 2 or 3}: processor time idle at the menu {menu} ticks, idle'
           f' window {window} ticks (1 tick = {1000 // TICK} ms); peak resident memory'
           f' {rss / 1024:.1f} MiB; menu key to first frame {first_frame * 1000:.0f} ms')
