@@ -544,11 +544,15 @@ def display_lists_picture(run):
     p = run()
     p.press(*['a'] * 6, *['x'] * 7)  # view (30, -35, 0): room for the top face's numbers
     cells = []
-    for moves, text in ((None, 'start: list i drawn under angles (0, 0, 0) sits at home'),
-                        ('X2+', 'after w on column 2: the lists of column 2 turned by '
-                                'their angles, cell_cubie rewritten')):
+    for moves, text in ((None, 'at the start every angle is 0: list i shows cubie i at its '
+                               'home cell'),
+                        ('X2+', 'after w on column 2: its nine lists drawn under the angles '
+                                '(90, 0, 0); cell_cubie says who is where')):
         shot = cut(turns(p, moves)[-1] if moves else p.screenshot())
         state = p.state()
+        turned = {(state.cubie_angle_x[i], state.cubie_angle_y[i], state.cubie_angle_z[i])
+                  for i in (int(state.cell_cubie[2][b][c]) for b in range(3) for c in range(3))}
+        assert turned == {(90, 0, 0) if moves else (0, 0, 0)}  # as the caption says
         ids = []
         for a in range(3):
             for b in range(3):
