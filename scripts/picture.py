@@ -5,7 +5,7 @@ Run through scripts/picture, which installs what is needed, builds the program a
 frame reader (picture-frames.c, loaded into the program to catch the frames a turn draws
 inside one key callback) and starts a private X server.
 Usage: picture.py PROGRAM FRAME-READER"""
-import ctypes, os, platform, shutil, subprocess, sys, tempfile, time
+import ctypes, functools, os, platform, shutil, subprocess, sys, tempfile, time
 from math import cos, radians, sin, tan
 
 import pexpect
@@ -35,12 +35,19 @@ class State(ctypes.Structure):
                 ('face_done', ctypes.c_int * 7), ('cubie_count', ctypes.c_int)]
 
 
+@functools.cache
+def connection():
+    """One connection to the X server for the whole run: a server resets when its last
+    client leaves, and a program that connects during the reset fails."""
+    return display.Display()
+
+
 def until(condition, what, timeout=60.0):
     """Polls condition until it gives something true; the timeout only guards a hang."""
     deadline = time.monotonic() + timeout
     while not (value := condition()):
         if time.monotonic() > deadline:
-            raise SystemExit(f'picture: gave up waiting for {what}')
+            raise SystemExit(f'picture: gave up waiting for {what() if callable(what) else what}')
         time.sleep(0.01)
     return value
 
@@ -51,8 +58,11 @@ class Program:
     folder of its own; a key counts as done when the program has swapped the frames the
     key makes, sleeps in its event loop again, and its window shows the last of them."""
 
+    running = []  # closed by main() whatever happens
+
     def __init__(self, binary, reader, size_key=b'2'):
         self.binary, self.frames = os.path.realpath(binary), tempfile.mkdtemp(prefix='frames-')
+        Program.running.append(self)
         self.seen = 0  # frames taken so far
         env = dict(os.environ, LIBGL_ALWAYS_SOFTWARE='1', LD_PRELOAD=os.path.realpath(reader),
                    PICTURE_FRAMES=self.frames)
@@ -60,15 +70,15 @@ class Program:
         self.pid = self.child.pid
         until(self.in_menu, 'the menu to read its key')
         self.child.send(size_key)
-        self.x = display.Display()
+        self.x = connection()
         self.window = until(self.find_window, 'the window')
-        self.settle(1)
-        self.base = self.load_address()
+        self.settle(1, more=True)  # mapping the window may draw more than once
+        self.address = self.load_address()
 
     def close(self):
         self.child.close(force=True)  # SIGHUP, SIGINT, then SIGKILL to this one process
-        self.x.close()
         shutil.rmtree(self.frames)
+        Program.running.remove(self)
 
     def syscall(self):
         try:
@@ -80,16 +90,21 @@ class Program:
     def in_menu(self):
         """Sleeping in a read of its terminal: the menu key can be typed now."""
         call = self.syscall()
-        return (call and call[0] == str(READ)
-                and os.readlink(f'/proc/{self.pid}/fd/{int(call[1], 16)}') == '/dev/tty')
+        try:
+            return (call and call[0] == str(READ)
+                    and os.readlink(f'/proc/{self.pid}/fd/{int(call[1], 16)}') == '/dev/tty')
+        except OSError:
+            return False
 
     def in_event_loop(self):
         """Sleeping in the event loop's select on the X connection, nothing left to do."""
         call = self.syscall()
         if not call or call[0] != str(PSELECT):
             return False
-        fd = int(call[1], 16) - 1
-        return os.readlink(f'/proc/{self.pid}/fd/{fd}').startswith('socket:')
+        try:
+            return os.readlink(f'/proc/{self.pid}/fd/{int(call[1], 16) - 1}').startswith('socket:')
+        except OSError:
+            return False
 
     def find_window(self):
         for w in self.x.screen().root.query_tree().children:
@@ -128,7 +143,8 @@ class Program:
                 return None
             return (last, shot) if shot.tobytes() == self.frame(last).tobytes() else None
 
-        last, shot = until(done, f'frame {self.seen + frames}')
+        last, shot = until(done, lambda: f'frame {self.seen + frames} (written: '
+                           f'{self.last_frame()}, system call: {self.syscall()[:2]})')
         got = [self.frame(n) for n in range(self.seen + 1, last + 1)]
         for n in range(self.seen + 1, last + 1):
             os.remove(os.path.join(self.frames, f'{n:06d}.ppm'))
@@ -154,20 +170,22 @@ class Program:
         return shot if shot.size == (width, height) else self.settle(1, more=True)[-1]
 
     def load_address(self):
+        """Where the record `cube` is in the program's memory: its place in the binary
+        (nm) from where the binary is loaded (the first mapping of the file)."""
+        nm = subprocess.run(['nm', self.binary], capture_output=True, text=True,
+                            check=True).stdout
+        offset = next(int(l.split()[0], 16) for l in nm.splitlines() if l.endswith(' B cube'))
         with open(f'/proc/{self.pid}/maps') as f:
             for line in f:
                 part = line.split()
                 if part[-1] == self.binary and int(part[2], 16) == 0:
-                    return int(part[0].split('-')[0], 16)
+                    return int(part[0].split('-')[0], 16) + offset
         raise SystemExit('picture: the program is not in its own address space')
 
     def state(self):
         """The record `cube` read out of the running program (it is idle)."""
-        nm = subprocess.run(['nm', self.binary], capture_output=True, text=True,
-                            check=True).stdout
-        offset = next(int(l.split()[0], 16) for l in nm.splitlines() if l.endswith(' B cube'))
         with open(f'/proc/{self.pid}/mem', 'rb') as f:
-            f.seek(self.base + offset)
+            f.seek(self.address)
             return State.from_buffer_copy(f.read(ctypes.sizeof(State)))
 
 
@@ -292,14 +310,6 @@ RGB = {1: (255, 0, 0), 2: (255, 255, 0), 3: (0, 0, 255), 4: (255, 128, 0), 5: WH
        6: (0, 255, 0)}
 
 
-class Run:
-    def __init__(self, binary, reader):
-        self.binary, self.reader = binary, reader
-
-    def __call__(self):
-        return Program(self.binary, self.reader)
-
-
 def turns(p, moves):
     """Plays moves written as axis, layer, sign ('X0+ Y1-'): the cursor keys that choose
     the layer and axis, then w (+) or 1 (-). Returns the frames of the last turn."""
@@ -321,7 +331,7 @@ def cut(image, box=CUBE):
     return image.crop(box)
 
 
-def turn_rows(p, axis_word, moves):
+def turn_rows(p, moves):
     """Before, frame 9 of 18 and after, for `w` and for `1`, each from the same start;
     moves: {key: (heading, arrow points in cube space)}."""
     rows = []
@@ -353,14 +363,14 @@ def readme_pictures(run):
 
     p.press('Left', 'Right')  # back to column 1, turns about X
     down = [(0, 2.2, 3.6), (0, -2.2, 3.6)]
-    save(sheet('A column (after Left or Right)', turn_rows(p, 'column', {
+    save(sheet('A column (after Left or Right)', turn_rows(p, {
         'w': ('w: the front goes down, the top comes to the front', down),
         '1': ('1: the front goes up, the bottom comes to the front', down[::-1])})),
          'docs', 'pictures', 'turn-column.png')
 
     p.press('Down', 'Up')  # back to row 1, turns about Y
     right = [(-2.2, 0, 3.6), (2.2, 0, 3.6)]
-    save(sheet('A row (after Up or Down): the other way round from the banner', turn_rows(p, 'row', {
+    save(sheet('A row (after Up or Down): the other way round from the banner', turn_rows(p, {
         'w': ('w: the front goes right, white (left) comes to the front', right),
         '1': ('1: the front goes left, green (right) comes to the front', right[::-1])})),
          'docs', 'pictures', 'turn-row.png')
@@ -624,7 +634,15 @@ def screenshot_and_icons(run):
 
 
 def main(binary, reader):
-    run = Run(binary, reader)
+    run = functools.partial(Program, binary, reader)
+    try:
+        all_pictures(run)
+    finally:
+        for program in list(Program.running):
+            program.close()
+
+
+def all_pictures(run):
     readme_pictures(run)
     grid_picture(run)
     turn_sense_picture(run)
