@@ -475,7 +475,7 @@ def turn_sense_picture(run):
 
 def grid_panel(title, cells, colour=None):
     """A 3 x 3 table as the front face shows it: x to the right, y upward."""
-    face, small = font(13, True), font(12)
+    small = font(12)
     panel = Image.new('RGB', (150, 130))
     draw = ImageDraw.Draw(panel)
     draw.text((4, 2), title, font=small, fill=WHITE)
