@@ -87,8 +87,8 @@ class Program:
             return False
 
     def wait_reading(self):
-        """Waits until the program sleeps in a read (of its terminal: nothing else blocks)
-        having read every byte sent; false if it ended."""
+        """Waits until it sleeps in a read (of its terminal: nothing else blocks) having read
+        every byte sent; false if it ended."""
         return until(lambda: self.proc.poll() is not None or self.sleeping_in(READ) and
                      int(self.proc_file('io')[1]) >= self.taken) and self.proc.poll() is None
 
@@ -105,9 +105,8 @@ class Program:
         return self.win
 
     def settled(self):
-        """The window's picture once the program sleeps in its event loop after a round trip
-        (x.sync()) with the picture as it was one round trip earlier: every event the server
-        sent it for the tests' requests handled and drawn. None if that never comes."""
+        """The picture once the program sleeps in its event loop after a round trip (x.sync()),
+        twice in a row with the same picture: every event the tests caused handled and drawn."""
         last = [None]
         def same():
             x.sync()

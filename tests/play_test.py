@@ -33,28 +33,34 @@ class Play(unittest.TestCase):
         SHOTS and shot.save(os.path.join(SHOTS, f'{name}.png'))
         return shot
 
-    def test_scramble_then_inverse_restores_the_cube_and_resizing_keeps_it_drawn(self):
-        for key, n, seed in (b'1', 2, 7), (b'2', 3, 11):
-            self.p = Program(BINARY, typed=key)
-            self.addCleanup(self.p.close)
-            self.assertTrue(self.p.window(), 'no window')
-            solved = self.settled(f'n{n}-solved')
-            self.assertEqual(column(solved, n), SOLVED)  # where the column of this size stands
-            # A move: a cursor key and back chooses the axis, steps along it choose the
-            # layer, then a turn. Undone: the axis, the opposite turn, the steps back.
-            rng = random.Random(seed)
-            moves = [(rng.choice([('Right', 'Left'), ('Up', 'Down')]), rng.randrange(n),
-                      rng.choice('1w')) for _ in range(12 * n)]
-            self.p.press(*(k for (on, back), steps, turn in moves
-                           for k in [on, back] + [on] * steps + [turn]))
-            self.assertGreater(differing(self.settled(f'n{n}-scrambled'), solved), 0.02)
-            self.p.press(*(k for (on, back), steps, turn in moves[::-1]
-                           for k in [on, back, {'1': 'w', 'w': '1'}[turn]] + [back] * steps),
-                         'Right', 'Left')  # the frame back on the X axis, where it started
-            # The same cube, maybe through other angle values: a few edge pixels may differ.
-            undone = self.settled(f'n{n}-undone')
-            self.assertLess(differing(undone, solved), 0.002)
-            self.assertEqual(column(undone, n), SOLVED)
+    def scramble_and_undo(self, key, n, seed):
+        self.p = Program(BINARY, typed=key)
+        self.addCleanup(self.p.close)
+        self.assertTrue(self.p.window(), 'no window')
+        solved = self.settled(f'n{n}-solved')
+        self.assertEqual(column(solved, n), SOLVED)  # where the column of this size stands
+        # A move: a cursor key and back chooses the axis, steps along it choose the layer,
+        # then a turn. Undone: the axis, the opposite turn, the steps back.
+        rng = random.Random(seed)
+        moves = [(rng.choice([('Right', 'Left'), ('Up', 'Down')]), rng.randrange(n),
+                  rng.choice('1w')) for _ in range(12 * n)]
+        self.p.press(*(k for (on, back), steps, turn in moves
+                       for k in [on, back] + [on] * steps + [turn]))
+        self.assertGreater(differing(self.settled(f'n{n}-scrambled'), solved), 0.02)
+        self.p.press(*(k for (on, back), steps, turn in moves[::-1]
+                       for k in [on, back, {'1': 'w', 'w': '1'}[turn]] + [back] * steps),
+                     'Right', 'Left')  # the frame back on the X axis, where it started
+        # The same cube, maybe through other angle values: a few edge pixels may differ.
+        undone = self.settled(f'n{n}-undone')
+        self.assertLess(differing(undone, solved), 0.002)
+        self.assertEqual(column(undone, n), SOLVED)
+        return solved
+
+    def test_scramble_then_inverse_restores_the_2_cube(self):
+        self.scramble_and_undo(b'1', 2, seed=7)
+
+    def test_scramble_then_inverse_restores_the_3_cube_and_resizing_keeps_it_drawn(self):
+        solved = self.scramble_and_undo(b'2', 3, seed=11)
         width = sum(hue(solved.getpixel((x, 175))) == RED for x in range(450))
         # X windows cannot be 0 pixels high: 1 is the least a window system gives.
         for w, h in (900, 350), (350, 350), (450, 1), (450, 350):
