@@ -1,7 +1,7 @@
 // tests/render_test.cpp -- the picture in a real window: the first frame, the
 // selection frame under the cursor keys, drawn stickers against the model
 // after turns and re-orientations, the turn's frames, a key fuzz, reshape.
-#include "agreement.h"
+#include "oracle.h"
 #include "app.h"
 #include "cube.h"
 #include "input.h"
