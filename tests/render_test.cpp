@@ -63,11 +63,10 @@ static int seen(std::array<double, 3> p, const float *view, std::array<double, 3
     return d[2] < 0.35 ? -3 : -2;
 }
 
-// A still frame in `view` against the physical cube as drawn, which the model must
-// match: each sticker in view in its colour; a square at y = c - 3 in the column
-// for each colour c in face_done, none for the others; and, seen from +Z and -Z,
-// yellow at the ends of the bands of the frame round `layer` across `axis`,
-// scaled by (N + 0.1) / N (on +Z no other layer's).
+// A still frame in `view` against the physical cube as drawn (the model must match
+// it): stickers in view in their colours, column squares at y = c - 3 for colours c
+// in face_done only; from +Z and -Z, yellow at the ends of the bands of the frame
+// round `layer` across `axis`, scaled by (N + 0.1) / N (on +Z no other layer's).
 static void expect_picture(const float *view, int axis, int layer)
 {
     const oracle::physical pc(true);
@@ -98,20 +97,15 @@ static void expect_picture(const float *view, int axis, int layer)
     }
 }
 
-// From the first frame (red face, six squares, the frame on X layer 0), keys as
-// pressed (L U R D P the cursor keys and Page Up), followed on the physical cube:
-// turns by w and 1 on both axes (in the ninth frame of the first two the layer
-// stands at 45 degrees, the side come into view past the outline), cursor keys,
-// spins that re-orient about X and Y both ways, keys that mean nothing. A key asks
-// for one frame (w and 1 18 more), a spin key turns the view 5 degrees (the Z spin
-// goes on through special keys). The frame that re-orients shows the turned cube
-// from the other side of 45 degrees, its selection frame turned back, where the
-// view allows (edges may fall a pixel apart).
+// From the first frame, keys (L U R D P: cursor keys, Page Up) followed on the
+// physical cube: turns both ways on both axes, cursor keys, spins re-orienting about
+// X and Y both ways, keys meaning nothing. A key asks for one frame (a turn 18
+// more); a spin key turns the view 5 degrees (Z's goes on through special keys).
 TEST(Render, PictureAgreesWithThePhysicalCube)
 {
     const std::string keys =
-        "wDw RRRLLUUUDDRDLU w RR1 Uw UU1 Lw D1 Rw U1 LLw Uzzzzzzzzz Rsssssssss "
-        "aaaaaaaaa xxxxxxxxxxxxxxxxx Rw zzzzzzzzz AddPLcA";
+        "wDw RRRLLUUUDDRDLU 1 UU1 Lw D1 R1 LLw Uzzzzzzzzz Rsssssssss aaaaaaaaa "
+        "xxxxxxxxxxxxxxxxx AddPLcA";
     for (int n : {2, 3}) {
         oracle::start(n);
         build_cubie_lists(); // again, over the same names
@@ -138,7 +132,8 @@ TEST(Render, PictureAgreesWithThePhysicalCube)
             if (k == 'w' || k == '1') pc.turn(axis, layer[axis], k == 'w' ? 1 : -1);
             if (rx || ry) pc.turn(ry != 0, -1, rx + ry == 90 ? -1 : 1);
             EXPECT_TRUE(rx || ry || std::equal(view, view + 3, cube.view_angle));
-            if ((rx && !view[1] && !view[2]) || (ry && !view[2])) {
+            if ((rx && !view[1] && !view[2]) || (ry && !view[2])) { // the cube turned, seen
+                // from the other side of 45, its frame turned back; edges may move a pixel
                 std::memcpy(kept, last, sizeof last);
                 view[0] += rx, view[1] += ry;
                 draw_still(view);
@@ -148,7 +143,7 @@ TEST(Render, PictureAgreesWithThePhysicalCube)
                         std::memcmp(last[j / win_w][j % win_w], kept[j / win_w][j % win_w], 3) != 0;
                 EXPECT_LT(differ, 1000);
             }
-            if (i == 1 || i == 3) { // the ninth frame of the first two turns
+            if (i == 1 || i == 3) { // frame 9 of 18: the layer at 45, its side past the outline
                 const double h = std::sqrt(0.5), p = n - 1.0, q = n == 3 ? 4 : 2.7;
                 std::memcpy(last, kept, sizeof last);
                 EXPECT_EQ(i == 1 ? seen({-p, q, .1}, view, {0, h, h})
@@ -162,29 +157,28 @@ TEST(Render, PictureAgreesWithThePhysicalCube)
     }
 }
 
-// The 55-degree perspective from 1 to 20 for the window's aspect (a side below a
-// pixel counted as one), a viewport over the whole window, the projection current.
+// 55 degrees from 1 to 20 for the window's aspect (a side below a pixel as one),
+// over the whole window, the projection left current.
 TEST(Render, ReshapeSetsTheProjection)
 {
     const int sizes[][2] = {{450, 350}, {900, 350}, {400, 400}, {450, 0}, {0, 300}};
     for (const auto &wh : sizes) {
-        reshape(wh[0], wh[1]);
-        double m[16], f = 1 / std::tan(27.5 * M_PI / 180),
-                      aspect = std::max(wh[0], 1) / double(std::max(wh[1], 1));
+        double m[16], aspect = std::max(wh[0], 1) / double(std::max(wh[1], 1));
         int vp[4], mode;
+        reshape(wh[0], wh[1]);
         glGetDoublev(GL_PROJECTION_MATRIX, m), glGetIntegerv(GL_VIEWPORT, vp),
             glGetIntegerv(GL_MATRIX_MODE, &mode);
-        const double off = std::fabs(m[0] * aspect - f) + std::fabs(m[5] - f) +
-                           std::fabs(m[10] + 21.0 / 19) + std::fabs(m[14] + 40.0 / 19);
-        EXPECT_TRUE(off < 1e-6 && m[11] == -1 && mode == GL_PROJECTION && !vp[0] && !vp[1] &&
-                    vp[2] == wh[0] && vp[3] == wh[1])
-            << wh[0] << "x" << wh[1];
+        EXPECT_NEAR(std::fabs(m[0] * aspect - m[5]) + std::fabs(m[10] * 19 + 21) +
+                        std::fabs(m[14] * 19 + 40),
+                    0, 1e-5);
+        EXPECT_TRUE(std::fabs(m[5] * std::tan(27.5 * M_PI / 180) - 1) < 1e-6 &&
+                    mode == GL_PROJECTION && vp[2] == wh[0] && vp[3] == wh[1] && !vp[0] && !vp[1]);
     }
     reshape(win_w, win_h);
 }
 
-// The window as the program opens it, moved away from (0, 0) where the program's
-// windows open in other tests (GLUT draws nothing covered), once it shows.
+// The window as the program opens it, moved off (0, 0) where the program's windows
+// open in other tests (GLUT draws nothing covered), once it shows.
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
