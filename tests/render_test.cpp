@@ -181,6 +181,7 @@ TEST(Render, ReshapeSetsTheProjection)
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS(); // no display needed
     cube.cube_size = 3;
     open_window(&argc, argv);
     reshape(win_w, win_h);
