@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 constexpr int win_w = 450, win_h = 350;
-static unsigned char last[win_h][win_w][3], kept[win_h][win_w][3]; // frame number `keep`
+static unsigned char last[win_h][win_w][4], kept[win_h][win_w][4]; // frame number `keep`
 static int frames, keep;
 static const float facing[3][2][3] = {{{0, 90}, {0, -90}}, {{-90}, {90}}, {{0, 180}, {}}};
 
@@ -22,7 +22,7 @@ static const float facing[3][2][3] = {{{0, 90}, {0, -90}}, {{-90}, {90}}, {{0, 1
 extern "C" void glutSwapBuffers()
 {
     static auto real = reinterpret_cast<void (*)()>(dlsym(RTLD_NEXT, "glutSwapBuffers"));
-    glReadPixels(0, 0, win_w, win_h, GL_RGB, GL_UNSIGNED_BYTE, last);
+    glReadPixels(0, 0, win_w, win_h, GL_RGBA, GL_UNSIGNED_BYTE, last);
     if (++frames == keep) std::memcpy(kept, last, sizeof last);
     real();
 }
@@ -184,8 +184,6 @@ int main(int argc, char **argv)
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS(); // no display needed
     cube.cube_size = 3;
     open_window(&argc, argv);
-    reshape(win_w, win_h);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glutPositionWindow(glutGet(GLUT_SCREEN_WIDTH) - win_w, glutGet(GLUT_SCREEN_HEIGHT) - win_h);
     for (int i = 0; i < 20000 && frames == 0; ++i) glutMainLoopEvent(), usleep(1000);
     return frames ? RUN_ALL_TESTS() : (std::puts("the window never showed"), 1);
