@@ -10,7 +10,7 @@
 static int display_calls;
 static cube_state frames[turn_frames]; // the record as each frame of the last turn saw it
 
-// Angles: multiples of 5 in -265..175, at rest of 90, never X and Y both +-90; [0] 0.
+// Angles: -265..175 in 5s, at rest in 90s, X and Y never both +-90; entry 0 left at 0.
 static std::string angle_fault(bool rest)
 {
     for (int id = 0; id <= cube.cubie_count; ++id) {
