@@ -102,9 +102,8 @@ static void expect_picture(const float *view, int axis, int layer)
 // more); a spin key turns the view 5 degrees (Z's goes on through special keys).
 TEST(Render, PictureAgreesWithThePhysicalCube)
 {
-    const std::string keys =
-        "wDw RRRLLUUUDDRDLU 1 UU1 Lw D1 R1 LLw Uzzzzzzzzz Rsssssssss aaaaaaaaa "
-        "xxxxxxxxxxxxxxxxx AddPLcA";
+    const std::string keys = "wDw RRRLLUUUDDRDLU 1 UU1 Lw D1 R1 LLw Uzzzzzzzzz Rsssssssss dddddddd "
+                             "ssssssss Uaaaaaaaaa Rxxxxxxxxx AddPLcA";
     for (int n : {2, 3}) {
         oracle::start(n);
         build_cubie_lists(); // again, over the same names
