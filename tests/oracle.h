@@ -36,7 +36,6 @@ struct physical {
     const int n = cube.cube_size;
     std::vector<cubie> cubies; // by id - 1
     int at(int index) const { return 2 * index - n + 1; }
-    int index(int at) const { return (at + n - 1) / 2; }
 
     // Solved (the cubie starting in cell x, y, z is 1 + x + N y + N^2 z), or as
     // the frame draws the model at rest: each cubie turned by Rx(X) Ry(Y) Rz(Z).
@@ -66,7 +65,7 @@ struct physical {
         int want[7][3][3] = {}, p = n - 1;
         for (int id = 1; id <= n * n * n; ++id) {
             const cubie &c = cubies[id - 1];
-            int x = index(c[0][0]), y = index(c[0][1]), z = index(c[0][2]);
+            const int x = (c[0][0] + p) / 2, y = (c[0][1] + p) / 2, z = (c[0][2] + p) / 2;
             const int table[7][3] = {
                 {0, 0, 0},      {z == p, x, p - y}, {y == 0, x, p - z},    {z == 0, x, y},
                 {y == p, x, z}, {x == 0, z, p - y}, {x == p, p - z, p - y}};
