@@ -14,13 +14,24 @@ void run_menu();
 // code, or 0 then a PC scan code on the next call for keys without a
 // character (cursor keys 72 Up, 80 Down, 75 Left, 77 Right). -1 when the
 // terminal cannot be opened, switched to raw mode, read or switched back.
+// It leaves the mode it found: raw under hold_raw_mode, else the saved one.
 int read_console_key();
+
+// Raw mode from now until release_raw_mode, for a run of read_console_key
+// calls (the menu), with the signals caught as while a read waits: an ending
+// signal puts the mode back first, SIGTSTP puts it back and stops, SIGCONT
+// takes the mode of that moment to put back later and goes raw again. False
+// when the terminal cannot be opened or switched. release_raw_mode puts the
+// mode back (when it was held) and the signals as they were.
+bool hold_raw_mode();
+void release_raw_mode();
 
 // Splits terminal input into keys. bytes[0..count) starts a key; returns the
 // number of bytes that key takes (0 when more bytes are needed to tell) and
 // stores its first code in *first and its second in *second (-1 when the key
 // has only one code). With final set no more bytes will come: a sequence that
-// is still incomplete is taken as a lone Esc.
+// is still incomplete is taken as a lone Esc. Sequences of any length are
+// taken whole, terminal replies (OSC, DCS, SOS, PM, APC strings) included.
 int decode_key(const unsigned char *bytes, int count, bool final, int *first, int *second);
 
 // GLUT reshape callback: viewport and 55-degree perspective for the new size.

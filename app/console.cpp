@@ -41,11 +41,16 @@ void print_banner()
 
 void run_menu()
 {
+    // Raw from before the first read to after the last: a key that comes
+    // between two reads is neither echoed nor a signal. Without a console
+    // the first read fails too.
+    hold_raw_mode();
     while (cube.cube_size == 0) {
         int key = read_console_key();
         // Checked before the key is narrowed: byte 255 would read as -1 too.
         // Without a console the menu could only spin forever; say so and stop.
         if (key == -1) {
+            release_raw_mode();
             fputs("twisty-cube: no console to read the menu key from\n", stderr);
             exit(1);
         }
@@ -53,6 +58,7 @@ void run_menu()
         if (code == 49) cube.cube_size = 2;
         if (code == 50) cube.cube_size = 3;
     }
+    release_raw_mode();
 }
 
 //-----------------------------------------------------------------------------
@@ -63,8 +69,16 @@ void run_menu()
 // ignored. Their second codes are the PC scan codes. Any other sequence gives
 // 0 then unknown_key. A NUL byte (Ctrl+Space) gives 0 then 3, as on the PC, so
 // that a lone 0 never appears without its second code.
+//
+// A terminal also writes replies to the input (to a colour query, say), and
+// those must not turn into keys. So a sequence is always taken whole, however
+// long: a CSI or SS3 up to its final byte, and the strings ESC ] (OSC), ESC P
+// (DCS), ESC X (SOS), ESC ^ (PM) and ESC _ (APC) up to BEL or ESC \. Each
+// string, and each CSI or SS3 longer than the reader's buffer, gives 0 then
+// unknown_key, as an unknown key would: no key sends one. (Giving no code at
+// all was the other choice; this one keeps "every key gives a code" true.)
 
-constexpr int esc = 27;
+constexpr int esc = 27, bel = 7;
 constexpr int key_up = 72, key_down = 80, key_left = 75, key_right = 77;
 constexpr int key_home = 71, key_end = 79, key_page_up = 73, key_page_down = 81;
 constexpr int key_insert = 82, key_delete = 83, key_centre = 76, key_back_tab = 15;
@@ -159,6 +173,19 @@ static int decode_ss3(const unsigned char *bytes, int count, int *first, int *se
     return two_codes(i + 1, letter_key(final), first, second);
 }
 
+// ESC ] / P / X / ^ / _ text, up to BEL or ESC \\. Another ESC inside ends the
+// string before it and starts the next key, as it does in a terminal.
+static int decode_string(const unsigned char *bytes, int count, int *first, int *second)
+{
+    for (int i = 2; i < count; ++i) {
+        if (bytes[i] == bel) return two_codes(i + 1, unknown_key, first, second);
+        if (bytes[i] != esc) continue;
+        if (i + 1 == count) return 0;
+        return two_codes(bytes[i + 1] == '\\' ? i + 2 : i, unknown_key, first, second);
+    }
+    return 0;
+}
+
 int decode_key(const unsigned char *bytes, int count, bool final, int *first, int *second)
 {
     if (count <= 0) return 0;
@@ -170,6 +197,7 @@ int decode_key(const unsigned char *bytes, int count, bool final, int *first, in
     int used = -1;
     if (bytes[1] == '[') used = decode_csi(bytes, count, first, second);
     if (bytes[1] == 'O') used = decode_ss3(bytes, count, first, second);
+    if (memchr("]PX^_", bytes[1], 5)) used = decode_string(bytes, count, first, second);
     if (used > 0 || (used == 0 && !final)) return used;
     // Esc on its own, or followed by bytes that make no sequence: the Esc
     // is a key (first is still 27) and the bytes after it are keys of their own.
@@ -179,72 +207,192 @@ int decode_key(const unsigned char *bytes, int count, bool final, int *first, in
 //-----------------------------------------------------------------------------
 // [SECTION] Terminal
 //-----------------------------------------------------------------------------
-// The terminal is raw only inside read_console_key. A terminating signal in
-// that time restores the saved mode from its handler (tcsetattr is safe
-// there) and then ends the process as the signal would have.
+// Raw mode is on while read_console_key waits, and for the whole menu
+// (hold_raw_mode), so that a key arriving between two reads is neither echoed
+// nor turned into a signal. While it is on, the signals are caught:
+// - one whose default action ends the process puts the mode back, then ends
+//   the process by that same signal (SIGKILL cannot be caught);
+// - SIGTSTP puts the mode back, then stops the process;
+// - SIGCONT takes the terminal's mode of that moment as the one to put back
+//   later (a shell puts its own back while a job is stopped) and turns raw
+//   mode on again.
+// A signal that is ignored, or has a handler of its own, is left as it is.
+// The handlers touch the terminal only while the process is in its
+// foreground: the mode of a background job's terminal belongs to the shell.
+// They call only async-signal-safe functions.
 
 constexpr int esc_wait_ms = 40; // a sequence's bytes come together; a person is slower
 constexpr int buffer_size = 32; // longer than any sequence a key sends
 
 static int console_fd = -1;                // /dev/tty, kept open once opened
-static termios saved_mode;                 // the mode to go back to, taken at each read
+static termios given_mode;                 // the mode to put back
+static termios raw_mode;                   // given_mode made raw
+static bool raw_on;                        // raw mode on, signals caught
+static bool caught[NSIG];                  // the signals with a handler of ours
+static struct sigaction old_actions[NSIG]; // their actions before
+static sigset_t handled;                   // the same, blocked while a handler runs
 static unsigned char pending[buffer_size]; // bytes read but not yet delivered
 static int pending_count;
 static int pending_second = -1; // second code of the last two-code key
+static bool overlong;           // pending starts with the head of an over-long sequence
 
-static const int end_signals[4] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
-static struct sigaction old_actions[4];
-
-static void restore_and_die(int sig)
+static void make_raw()
 {
-    tcsetattr(console_fd, TCSANOW, &saved_mode);
+    raw_mode = given_mode;
+    // No line editing, echo or signal keys (Ctrl+C reads as 3), no flow
+    // control, CR and NL as typed. Output processing stays as it was.
+    raw_mode.c_lflag &= ~(ICANON | ECHO | ISIG | IEXTEN);
+    raw_mode.c_iflag &= ~(IXON | ICRNL | INLCR | IGNCR | ISTRIP | BRKINT);
+    raw_mode.c_cc[VMIN] = 1;
+    raw_mode.c_cc[VTIME] = 0;
+}
+
+static bool in_foreground()
+{
+    return tcgetpgrp(console_fd) == getpgrp();
+}
+
+static void put_mode_back()
+{
+    if (in_foreground()) tcsetattr(console_fd, TCSANOW, &given_mode);
+}
+
+static void set_handler(int sig, void (*handler)(int), int flags)
+{
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    action.sa_mask = handled;
+    action.sa_flags = flags;
+    sigaction(sig, &action, nullptr);
+}
+
+static void end_by_signal(int sig)
+{
+    put_mode_back();
     // SA_RESETHAND put the default back; the signal is blocked until the
     // handler returns, and then it ends the process.
     raise(sig);
 }
 
-static void catch_end_signals()
+// On continuing: the mode found now is the one to put back, unless it is
+// still raw mode (no stop came before, or nobody changed the mode meanwhile).
+static void raw_again()
 {
-    struct sigaction action = {};
-    sigemptyset(&action.sa_mask);
-    action.sa_handler = restore_and_die;
-    action.sa_flags = SA_RESETHAND;
-    for (int sig : end_signals) sigaddset(&action.sa_mask, sig);
-    for (int i = 0; i < 4; ++i) {
-        sigaction(end_signals[i], nullptr, &old_actions[i]);
-        // An ignored signal (nohup, a background job) stays ignored.
-        if (old_actions[i].sa_handler != SIG_IGN) sigaction(end_signals[i], &action, nullptr);
+    termios now;
+    if (!in_foreground() || tcgetattr(console_fd, &now) != 0) return;
+    if (now.c_lflag != raw_mode.c_lflag || now.c_iflag != raw_mode.c_iflag) {
+        given_mode = now;
+        make_raw();
+    }
+    tcsetattr(console_fd, TCSANOW, &raw_mode);
+}
+
+static void on_continue(int)
+{
+    int saved_errno = errno;
+    raw_again();
+    errno = saved_errno;
+}
+
+static void on_stop(int sig)
+{
+    int saved_errno = errno;
+    put_mode_back();
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, sig);
+    set_handler(sig, SIG_DFL, 0);
+    sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+    raise(sig); // stops here, until SIGCONT (the kernel drops it for an orphaned process group)
+    sigprocmask(SIG_BLOCK, &stop, nullptr);
+    set_handler(sig, on_stop, SA_RESTART);
+    raw_again();
+    errno = saved_errno;
+}
+
+typedef void (*handler_fn)(int);
+
+// Our handler for a signal at its default action, by what that action does.
+// SIGTTIN and SIGTTOU stop only a background job, whose mode is not ours.
+static handler_fn handler_for(int sig)
+{
+    switch (sig) {
+    case SIGKILL:
+    case SIGSTOP:
+    case SIGTTIN:
+    case SIGTTOU:
+    case SIGCHLD:
+    case SIGURG:
+    case SIGWINCH:
+        return nullptr;
+    case SIGTSTP:
+        return on_stop;
+    case SIGCONT:
+        return on_continue;
+    default:
+        return end_by_signal;
     }
 }
 
-static void release_end_signals()
+static void catch_signals()
 {
-    for (int i = 0; i < 4; ++i) sigaction(end_signals[i], &old_actions[i], nullptr);
+    sigemptyset(&handled);
+    for (int sig = 1; sig < NSIG; ++sig) {
+        caught[sig] = handler_for(sig) && sigaction(sig, nullptr, &old_actions[sig]) == 0 &&
+                      old_actions[sig].sa_handler == SIG_DFL;
+        if (caught[sig]) sigaddset(&handled, sig);
+    }
+    for (int sig = 1; sig < NSIG; ++sig) {
+        handler_fn handler = handler_for(sig);
+        if (caught[sig])
+            set_handler(sig, handler, handler == end_by_signal ? SA_RESETHAND : SA_RESTART);
+    }
+}
+
+static void release_signals()
+{
+    for (int sig = 1; sig < NSIG; ++sig)
+        if (caught[sig]) sigaction(sig, &old_actions[sig], nullptr);
 }
 
 static bool enter_raw_mode()
 {
     if (console_fd < 0) console_fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (console_fd < 0 || tcgetattr(console_fd, &saved_mode) != 0) return false;
-    termios raw = saved_mode;
-    // No line editing, echo or signal keys (Ctrl+C reads as 3), no flow
-    // control, CR and NL as typed. Output processing stays as it was.
-    raw.c_lflag &= ~(ICANON | ECHO | ISIG | IEXTEN);
-    raw.c_iflag &= ~(IXON | ICRNL | INLCR | IGNCR | ISTRIP | BRKINT);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
-    catch_end_signals();
+    if (console_fd < 0 || tcgetattr(console_fd, &given_mode) != 0) return false;
+    make_raw();
+    // Caught before raw mode comes on. A background job is stopped here by
+    // SIGTTOU until it is brought to the foreground; on_continue then takes
+    // the mode the shell gave it.
+    catch_signals();
     // TCSANOW, not TCSAFLUSH: keys typed ahead are delivered, not dropped.
-    if (tcsetattr(console_fd, TCSANOW, &raw) == 0) return true;
-    release_end_signals();
-    return false;
+    raw_on = tcsetattr(console_fd, TCSANOW, &raw_mode) == 0;
+    if (!raw_on) release_signals();
+    return raw_on;
 }
 
 static bool leave_raw_mode()
 {
-    bool restored = tcsetattr(console_fd, TCSANOW, &saved_mode) == 0;
-    release_end_signals();
+    // No handler may turn raw mode on again in between. SIGTTOU stays open:
+    // with it blocked, a background job could change the shell's mode.
+    sigset_t all, before;
+    sigfillset(&all);
+    sigdelset(&all, SIGTTOU);
+    sigprocmask(SIG_BLOCK, &all, &before);
+    bool restored = tcsetattr(console_fd, TCSANOW, &given_mode) == 0;
+    release_signals();
+    raw_on = false;
+    sigprocmask(SIG_SETMASK, &before, nullptr);
     return restored;
+}
+
+bool hold_raw_mode()
+{
+    return raw_on || enter_raw_mode();
+}
+
+void release_raw_mode()
+{
+    if (raw_on) leave_raw_mode();
 }
 
 // Waits for bytes after an incomplete sequence; false when none came in time.
@@ -269,12 +417,26 @@ static bool read_more()
 }
 
 // First code of the next key in `pending`, or -1 while it is incomplete.
+// A sequence that fills the buffer keeps its first two bytes (ESC and the
+// kind), and an ESC at the end that may begin its ESC \, and drops the rest:
+// the bytes after them are read and decoded as its continuation, and what
+// ends it is one unknown key.
 static int take_key(bool final)
 {
     int first, second;
-    int used =
-        decode_key(pending, pending_count, final || pending_count == buffer_size, &first, &second);
+    int used = decode_key(pending, pending_count, final, &first, &second);
+    if (used == 0 && pending_count == buffer_size) {
+        overlong = true;
+        pending_count = pending[buffer_size - 1] == esc ? 3 : 2;
+        pending[2] = esc;
+    }
     if (used == 0) return -1;
+    if (overlong) { // it ends here, or broke off (decoded as a lone Esc)
+        overlong = false;
+        used = used < 2 ? 2 : used;
+        first = 0;
+        second = unknown_key;
+    }
     pending_count -= used;
     for (int i = 0; i < pending_count; ++i) pending[i] = pending[i + used];
     pending_second = second;
@@ -303,8 +465,9 @@ int read_console_key()
     }
     int key = take_key(false); // a key typed ahead needs no read
     if (key >= 0) return key;
-    if (!enter_raw_mode()) return -1;
+    bool held = raw_on; // under the menu, raw mode is on already and stays on
+    if (!held && !enter_raw_mode()) return -1;
     key = read_key_raw();
-    if (!leave_raw_mode()) return -1;
+    if (!held && !leave_raw_mode()) return -1;
     return key;
 }
