@@ -47,8 +47,8 @@ const Case cases[] = {
     // (Ctrl+C, Enter, bytes above 127) one byte each; NUL has two codes.
     {E "x", {1, 27, -1}}, {E E "[A", {1, 27, -1}}, {E "[1\n", {1, 27, -1}}, {E "O" E, {1, 27, -1}},
     {std::string(E "\0", 2), {1, 27, -1}}, {"1", {1, '1', -1}}, {"2x", {1, '2', -1}},
-    {"\x03", {1, 3, -1}}, {"\r", {1, 13, -1}, true}, {"\x7f", {1, 127, -1}}, {"\xc3\xa9", {1, 0xc3, -1}},
-    {"\xff", {1, 255, -1}}, {std::string(1, '\0'), {1, 0, 3}},
+    {"\x03", {1, 3, -1}}, {"\r", {1, 13, -1}, true}, {"\x7f", {1, 127, -1}},
+    {"\xc3\xa9", {1, 0xc3, -1}}, {"\xff", {1, 255, -1}}, {std::string(1, '\0'), {1, 0, 3}},
 };
 // clang-format on
 
@@ -160,8 +160,10 @@ TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
     // one is an unknown key, over two reads, and with ESC \ on either side of the end.
     // clang-format off
     const std::pair<std::string, Codes> sent[] = {
-        {"ab" E "[Bc\x03" E "x" E "[1;5C" E "[24~2" E, {'a', 'b', 0, down, 'c', 3, 27, 'x', 0, right, 0, 134, '2', 27}},
-        {"aa" E "[" + std::string(28, ';') + "5Ab", {'a', 'a', 0, up, 'b'}}, {csi40 + "2", {0, u, '2'}},
+        {"ab" E "[Bc\x03" E "x" E "[1;5C" E "[24~2" E,
+         {'a', 'b', 0, down, 'c', 3, 27, 'x', 0, right, 0, 134, '2', 27}},
+        {"aa" E "[" + std::string(28, ';') + "5Ab", {'a', 'a', 0, up, 'b'}},
+        {csi40 + "2", {0, u, '2'}},
         {E "]" + x28 + E "\\2", {0, u, '2'}}, {E "]x" + x28 + E "\\2", {0, u, '2'}},
         {E "]xx" + x28 + E "\\2", {0, u, '2'}}, {E "P" + x28 + x28 + "\a2", {0, u, '2'}}};
     // clang-format on
