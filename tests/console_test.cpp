@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,6 +98,7 @@ struct Job {
         tcgetattr(slave, &before);
         if (!menu) cfmakeraw(&before), tcsetattr(slave, TCSANOW, &before); // raw between reads
         if ((shell = fork()) == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL); // the shell and the job go with the test
             close(master), setsid(), ioctl(slave, TIOCSCTTY), signal(SIGHUP, SIG_IGN);
             signal(SIGUSR2, SIG_IGN); // ignored at the start: stays ignored
             if ((pid = fork()) == 0) run(menu);
@@ -108,7 +110,8 @@ struct Job {
     }
     [[noreturn]] void run(bool menu)
     {
-        setpgid(0, 0), signal(SIGTTOU, SIG_IGN), tcsetpgrp(slave, getpid());
+        prctl(PR_SET_PDEATHSIG, SIGKILL), setpgid(0, 0), signal(SIGTTOU, SIG_IGN);
+        tcsetpgrp(slave, getpid());
         int code = menu ? (signal(SIGTTOU, SIG_DFL), run_menu(), cube.cube_size) : 0;
         do code = menu ? code : read_console_key();
         while (write(out[1], &code, 4) == 4 && !menu && code != -1);
