@@ -173,7 +173,7 @@ static int decode_ss3(const unsigned char *bytes, int count, int *first, int *se
     return two_codes(i + 1, letter_key(final), first, second);
 }
 
-// ESC ] / P / X / ^ / _ text, up to BEL or ESC \\. Another ESC inside ends the
+// ESC ] / P / X / ^ / _ text, up to BEL or ESC \ (ST). Another ESC inside ends the
 // string before it and starts the next key, as it does in a terminal.
 static int decode_string(const unsigned char *bytes, int count, int *first, int *second)
 {
