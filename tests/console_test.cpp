@@ -210,4 +210,26 @@ TEST(RunMenu, KeepsRawModeBetweenKeysAndThroughSignals)
         EXPECT_LT(read(job.master, &echo, 1), 0) << "echoed";
     }
 }
+
+TEST(RunMenu, ChoosesTheSizeOrGivesUpWithoutAConsole)
+{
+    Job one(true), gone(true); // 1 is the 2 x 2 x 2 cube; a hung-up terminal ends the menu
+    one.send("1");
+    EXPECT_EQ(one.receive(1), Codes{2});
+    EXPECT_EQ(one.end(), 0);
+    ASSERT_TRUE(gone.until([&] { return gone.raw(); }));
+    close(gone.master), gone.master = -1;
+    EXPECT_EQ(gone.end(), 1);
+}
+
+TEST(Banner, IsOnItsWayBeforeTheMenuWaits)
+{
+    int out[2], kept = dup(1);
+    ASSERT_EQ(pipe(out), 0);
+    fflush(stdout), dup2(out[1], 1), print_banner(), dup2(kept, 1), close(out[1]), close(kept);
+    std::string got(600, 0);
+    got.resize(std::max<ssize_t>(read(out[0], got.data(), got.size()), 0)), close(out[0]);
+    EXPECT_EQ(got.size(), 523u); // twelve lines; the exact bytes are checked on a terminal
+    EXPECT_EQ(got.substr(got.size() - 25), "          [2] - Normalny\n");
+}
 } // namespace
