@@ -112,7 +112,9 @@ struct Job {
     {
         prctl(PR_SET_PDEATHSIG, SIGKILL), setpgid(0, 0), signal(SIGTTOU, SIG_IGN);
         tcsetpgrp(slave, getpid());
+        // After the menu its handlers are gone again: a 10 more in the code says one stayed.
         int code = menu ? (signal(SIGTTOU, SIG_DFL), run_menu(), cube.cube_size) : 0;
+        code += menu && signal(SIGINT, SIG_DFL) != SIG_DFL ? 10 : 0;
         do code = menu ? code : read_console_key();
         while (write(out[1], &code, 4) == 4 && !menu && code != -1);
         _exit(0);
