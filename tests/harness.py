@@ -22,18 +22,6 @@ NO_CONSOLE = b"twisty-cube: no console to read the menu key from\n"
 # System calls: read, and the select freeglut's event loop sleeps in (Xlib's own waits poll).
 READ, SELECT = {'x86_64': ((0,), (23, 270)), 'aarch64': ((63,), (72,))}[platform.machine()]
 x = display.Display() if os.environ.get('DISPLAY') else None  # the tests' own X connection
-# A job-control shell's part: the program in a process group of its own in the foreground,
-# its parent waiting in the same session (the kernel drops SIGTSTP to an orphaned group).
-JOB_SHELL = """import os, signal, sys
-if not (job := os.fork()):
-    os.setpgid(0, 0)
-    signal.signal(signal.SIGTTOU, signal.SIG_IGN)
-    os.tcsetpgrp(0, os.getpid())
-    signal.signal(signal.SIGTTOU, signal.SIG_DFL)
-    os.execv(sys.argv[1], sys.argv[2:])
-os.waitpid(job, 0)"""
-
-
 def until(condition, timeout=60.0):
     deadline = time.monotonic() + timeout
     while not (value := condition()) and time.monotonic() < deadline:
@@ -44,11 +32,10 @@ def until(condition, timeout=60.0):
 class Program:
     """The program with a new pseudo-terminal as controlling terminal, stdin and stdout unless
     streams say otherwise. tune edits the terminal's tcgetattr list first; typed is typed
-    before the start; ignore: signals it inherits ignored; no_stdin closes its fd 0; as_job
-    runs it under JOB_SHELL (then .pid is the program's, .proc the shell's)."""
+    before the start; ignore: signals it inherits ignored; no_stdin closes its fd 0."""
 
     def __init__(self, binary, argv0=None, tune=None, typed=b'', ignore=(), no_stdin=False,
-                 as_job=False, **streams):
+                 **streams):
         self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
         master, self.slave = os.openpty()
         self.master, self.taken, self.out = open(master, 'r+b', buffering=0), 0, b''
@@ -64,18 +51,12 @@ class Program:
             for sig in ignore:
                 signal.signal(sig, signal.SIG_IGN)
             no_stdin and os.close(0)
-        shell = ['/usr/bin/python3', '-c', JOB_SHELL, binary] if as_job else []
-        self.proc = subprocess.Popen(shell + [self.argv0], executable=None if as_job else binary,
-                                     start_new_session=True, preexec_fn=child,
-                                     pass_fds=(self.slave,),
+        self.proc = subprocess.Popen([self.argv0], executable=binary, start_new_session=True,
+                                     preexec_fn=child, pass_fds=(self.slave,),
                                      **{'stdin': self.slave, 'stdout': self.slave, **streams})
-        self.pid = self.proc.pid  # the job's own: its group leads the terminal once it runs
-        if as_job:
-            self.pid = until(lambda: (g := os.tcgetpgrp(master)) != self.proc.pid and g) or 0
+        self.pid = self.proc.pid
 
     def close(self):
-        if self.pid != self.proc.pid and self.proc.poll() is None:  # so the job is not reaped
-            self.pid and os.kill(self.pid, signal.SIGKILL)
         self.proc.kill()
         self.proc.communicate()
         self.master.close()
