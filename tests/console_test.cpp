@@ -100,8 +100,8 @@ const tcflag_t raw_iflags = IXON | ICRNL | INLCR | IGNCR | ISTRIP | BRKINT;
 // On a pseudo-terminal, as a job-control shell runs a job (the kernel drops SIGTSTP to an
 // orphaned process group): a session leader holds the terminal and waits for its child, the
 // job, which sends down a pipe the menu's choice (for a menu job), then each code it reads.
-// The job's fd 0 is closed (the terminal opens as 0), its stderr is a pipe of its own, and a
-// handler of its own for SIGUSR2 (ignored under the menu) interrupts system calls.
+// A menu job's fd 0 is closed (the terminal opens as 0). The job's stderr is a pipe of its
+// own, and a handler of its own for SIGUSR2 (ignored under the menu) interrupts system calls.
 struct Job {
     int master, slave, out[2], err[2];
     pid_t shell, pid;
@@ -129,7 +129,8 @@ struct Job {
     [[noreturn]] void run(bool menu)
     {
         prctl(PR_SET_PDEATHSIG, SIGKILL), setpgid(0, 0), signal(SIGTTOU, SIG_IGN);
-        tcsetpgrp(slave, getpid()), close(0), dup2(err[1], 2);
+        tcsetpgrp(slave, getpid()), dup2(err[1], 2);
+        if (menu) close(0);
         // After the menu its handlers are gone again: a 10 more in the code says one stayed.
         int code = menu ? (signal(SIGTTOU, SIG_DFL), run_menu(), cube.cube_size) : 0;
         code += menu && signal(SIGINT, SIG_DFL) != SIG_DFL ? 10 : 0;
@@ -273,6 +274,14 @@ TEST(RunMenu, ChoosesTheSizeOrGivesUpWithoutAConsole)
     EXPECT_EQ(poll(&changed, 1, 0), 0) << "the mode changed between two keys";
     one.send("1");
     EXPECT_EQ(one.receive(1), Codes{2});
+    // After it the reader is raw only while it reads: a key read changes the mode again.
+    ASSERT_TRUE(one.until([&] { return one.bytes_read() == 2 && one.asleep_in(SYS_read); }));
+    char status[8];
+    EXPECT_EQ(read(one.master, status, 8), 1); // the menu's end and the reader's start
+    one.send("a");
+    EXPECT_EQ(one.receive(1), Codes{'a'});
+    ASSERT_TRUE(one.until([&] { return one.bytes_read() == 3 && one.asleep_in(SYS_read); }));
+    EXPECT_EQ(poll(&changed, 1, 0), 1) << "raw mode kept on between two reads";
     close(one.master), one.master = -1;
     EXPECT_EQ(one.receive(1), Codes{-1});
     EXPECT_EQ(one.end(), 0);
