@@ -223,6 +223,15 @@ TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
     EXPECT_EQ(job.end(), 0);
 }
 
+TEST(ReadConsoleKey, GivesMinusOneWithoutATerminal)
+{
+    pid_t child = fork();
+    if (child == 0) setsid(), _exit(read_console_key() == -1 && read_console_key() == -1 ? 0 : 1);
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+}
+
 TEST(RunMenu, KeepsRawModeBetweenKeysAndThroughSignals)
 {
     // Ctrl+C and Ctrl+Z are keys, a reply none. An ending signal puts the mode back first;
