@@ -65,8 +65,8 @@ static bool read_key_event()
     for (code_count = 0; code_count == 0;) {
         INPUT_RECORD event;
         DWORD got = 0;
-        if (!ReadConsoleInputW(console_in, &event, 1, &got) || got != 1) return false;
-        if (event.EventType != KEY_EVENT) continue;
+        if (!ReadConsoleInputW(console_in, &event, 1, &got)) return false;
+        if (got != 1 || event.EventType != KEY_EVENT) continue; // none: Wine's, after Ctrl+C
         const KEY_EVENT_RECORD &key = event.Event.KeyEvent;
         code_count = console_key_codes(key.bKeyDown, key.wVirtualKeyCode, key.wVirtualScanCode,
                                        key.uChar.UnicodeChar, codes);
