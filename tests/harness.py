@@ -1,7 +1,11 @@
 """tests/harness.py -- the real program on a pseudo-terminal that is its controlling terminal,
 its window found by title (a unique argv[0]), keys through XTest, pictures through Pillow,
-and waits until it sleeps with all it was sent handled. What it starts, it kills and reaps."""
-import fcntl, os, platform, resource, select, signal, subprocess, termios, time
+and waits until it sleeps with all it was sent handled. What it starts, it kills and reaps.
+A Windows build (PROGRAM.exe) runs under Wine, in the WINEPREFIX the tests were given: its
+console's host process, in the program's process group, reads the terminal for it."""
+import contextlib, fcntl, os, platform, resource, select, signal, subprocess, tempfile
+import termios, time
+import pyte
 from PIL import Image
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
@@ -20,8 +24,15 @@ BANNER = (b"          +---------------------------------------------+\n"
           b"          [2] - Normalny\n")
 NO_CONSOLE = b"twisty-cube: no console to read the menu key from\n"
 # System calls: read, and the select freeglut's event loop sleeps in (Xlib's own waits poll).
+# Under Wine a program waits for anything in a read, of its pipe from the Wine server.
 READ, SELECT = {'x86_64': ((0,), (23, 270)), 'aarch64': ((63,), (72,))}[platform.machine()]
 x = display.Display() if os.environ.get('DISPLAY') else None  # the tests' own X connection
+def screen(out):  # text as a terminal shows it: Wine's console draws with cursor moves
+    shown = pyte.Screen(80, 40)
+    pyte.ByteStream(shown).feed(out)
+    return '\n'.join(line.rstrip() for line in shown.display).rstrip()
+
+
 def until(condition, timeout=60.0):
     deadline = time.monotonic() + timeout
     while not (value := condition()) and time.monotonic() < deadline:
@@ -36,9 +47,15 @@ class Program:
 
     def __init__(self, binary, argv0=None, tune=None, typed=b'', ignore=(), no_stdin=False,
                  **streams):
+        self.wine, self.links = binary.endswith('.exe'), tempfile.TemporaryDirectory()
         self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
+        command, self.waits_in = [self.argv0], SELECT  # where it waits in its event loop
+        if self.wine:  # the title is the Windows path it was started by: a unique link
+            os.symlink(os.path.abspath(binary), link := f'{self.links.name}/twisty-cube.exe')
+            self.argv0, command = 'Z:' + link.replace('/', '\\'), ['wine', link]
+            self.waits_in = READ
         master, self.slave = os.openpty()
-        self.master, self.taken, self.out = open(master, 'r+b', buffering=0), 0, b''
+        self.master, self.taken, self.woke, self.out = open(master, 'r+b', buffering=0), 0, 0, b''
         if tune:
             tune(mode := self.mode())
             termios.tcsetattr(self.slave, termios.TCSANOW, mode)
@@ -51,16 +68,19 @@ class Program:
             for sig in ignore:
                 signal.signal(sig, signal.SIG_IGN)
             no_stdin and os.close(0)
-        self.proc = subprocess.Popen([self.argv0], executable=binary, start_new_session=True,
+        self.proc = subprocess.Popen(command, executable=None if self.wine else binary,
+                                     start_new_session=True,
                                      preexec_fn=child, pass_fds=(self.slave,),
                                      **{'stdin': self.slave, 'stdout': self.slave, **streams})
         self.pid = self.proc.pid
 
     def close(self):
-        self.proc.kill()
+        with contextlib.suppress(ProcessLookupError):  # its group: under Wine its console too
+            os.killpg(self.pid, signal.SIGKILL)
         self.proc.communicate()
         self.master.close()
         os.close(self.slave)
+        self.links.cleanup()
 
     def mode(self):
         return termios.tcgetattr(self.slave)
@@ -70,12 +90,24 @@ class Program:
             self.out += self.master.read(65536)
         return self.out
 
-    def proc_file(self, name):
-        with open(f'/proc/{self.pid}/{name}') as f:
+    def proc_file(self, name, pid=None):
+        with open(f'/proc/{pid or self.pid}/{name}') as f:
             return f.read().split()
 
+    def bytes_read(self, pid=None):  # rchar
+        return int(self.proc_file('io', pid)[1])
+
+    def reader(self):  # the process that reads the terminal: the program, or Wine's console
+        for pid in filter(str.isdigit, os.listdir('/proc') if self.wine else ()):
+            with contextlib.suppress(OSError, IndexError):
+                comm, stat = self.proc_file('stat', pid)[1], self.proc_file('stat', pid)[3:6]
+                if comm == '(conhost.exe)' and stat[2] == str(self.pid):  # in its session
+                    return pid
+        return self.pid
+
     def send(self, data):  # wait_reading then also waits until read() has returned all of it
-        self.taken = int(self.proc_file('io')[1]) + len(data)  # rchar: bytes read so far
+        self.taken = self.bytes_read(self.reader()) + len(data)
+        self.woke = self.bytes_read()  # under Wine: it must hear from its console after this
         self.master.write(data)
 
     def sleeping_in(self, calls):
@@ -86,10 +118,16 @@ class Program:
             return False
 
     def wait_reading(self):
-        """Waits until it sleeps in a read (of its terminal: nothing else blocks) having read
-        every byte sent; false if it ended."""
+        """Waits until it sleeps in a read (of its terminal, or under Wine of the Wine server)
+        with every byte sent read; false if it ended. Under Wine also until it has heard from
+        its console since the last send, and the console has the terminal raw again (it puts
+        the shell's mode back for a moment after Ctrl+C)."""
         return until(lambda: self.proc.poll() is not None or self.sleeping_in(READ) and
-                     int(self.proc_file('io')[1]) >= self.taken) and self.proc.poll() is None
+                     self.bytes_read(self.reader()) >= self.taken and self.woken() and
+                     not (self.wine and self.mode()[3] & termios.ECHO)) and self.proc.poll() is None
+
+    def woken(self):  # under Wine: it has read (from the Wine server) since the last send or press
+        return not self.wine or self.bytes_read() > self.woke
 
     def window(self, timeout=60.0):
         """The program's mapped top-level window, titled argv[0]; None if none comes."""
@@ -105,11 +143,12 @@ class Program:
 
     def settled(self):
         """The picture once the program sleeps in its event loop after a round trip (x.sync()),
-        twice in a row with the same picture: every event the tests caused handled and drawn."""
+        twice in a row with the same picture (under Wine, once it has woken since the last
+        press): every event the tests caused handled and drawn."""
         last = [None]
         def same():
             x.sync()
-            shot = picture(self.win) if self.sleeping_in(SELECT) else None
+            shot = picture(self.win) if self.sleeping_in(self.waits_in) and self.woken() else None
             before, last[0] = last[0], shot
             return shot is not None and shot == before and shot
         return until(same)
@@ -117,6 +156,7 @@ class Program:
     def press(self, *keys):
         """Types keysym names (a, Up, 1...) to the window through XTest."""
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)  # there is no window manager
+        self.woke = self.bytes_read()
         for code in (x.keysym_to_keycode(XK.string_to_keysym(key)) for key in keys):
             xtest.fake_input(x, X.KeyPress, code)
             xtest.fake_input(x, X.KeyRelease, code)

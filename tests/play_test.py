@@ -1,12 +1,14 @@
-"""tests/play_test.py PROGRAM -- the real program played: a scramble and its exact inverse give
-back the solved picture; resizing keeps the cube drawn, centred and the same size.
+"""tests/play_test.py PROGRAM [OTHER] -- the real program played: a scramble and its exact inverse
+give back the solved picture; resizing keeps the cube drawn, centred and the same size; with
+OTHER (the Linux build, when PROGRAM is the Windows one) the same keys draw the same pictures.
 PLAY_TEST_SHOTS=DIR keeps the pictures there."""
 import math, os, random, sys, unittest
+from contextlib import closing
 from PIL import ImageChops
 
 from harness import Program
 
-BINARY, SHOTS = sys.argv[1], os.environ.get('PLAY_TEST_SHOTS')
+BINARY, OTHER, SHOTS = (sys.argv + [None])[1:3] + [os.environ.get('PLAY_TEST_SHOTS')]
 RED, SOLVED = (1, 0, 0), [(0, 1, 0), (1, 1, 1), (1, .5, 0), (0, 0, 1), (1, 1, 0), (1, 0, 0)]
 
 
@@ -72,6 +74,17 @@ class Play(unittest.TestCase):
                 self.assertTrue(row[w // 2], (w, h))
                 self.assertAlmostEqual(sum(row), width, delta=3, msg=(w, h))
         self.assertLess(differing(shot, solved), 0.002)
+
+    @unittest.skipUnless(OTHER, 'no other build to compare with')
+    def test_the_other_build_draws_the_same_pictures(self):
+        shots = []
+        for binary in BINARY, OTHER:
+            with closing(Program(binary, typed=b'2')) as self.p:
+                self.assertTrue(self.p.window(), binary)
+                shots.append(self.settled('first'))
+                self.p.press('Right', 'w', 'Up', 'Up', '1', 'a', 'a', 's', 'd', 'Left', 'w')
+                shots.append(self.settled('after-keys'))
+        self.assertEqual([a == b for a, b in zip(shots[:2], shots[2:])], [True, True])
 
 
 if __name__ == '__main__':
