@@ -1,7 +1,8 @@
 """bench/process_cost.py -- what the real program costs as a process: processor time
 while it waits at the menu and while its window sits idle (5 s each; both should be 0 or
 one clock tick), its peak resident memory, and the time from the menu key to the first
-frame on screen. Usage: process_cost.py PATH-OF-twisty-cube [1|2]"""
+frame on screen. Usage: process_cost.py PATH-OF-twisty-cube [1|2]. A Windows build
+(twisty-cube.exe) runs under Wine, in the WINEPREFIX given, its console's host counted too."""
 import os, sys, time
 from contextlib import closing
 
@@ -11,10 +12,13 @@ import harness
 TICK = os.sysconf('SC_CLK_TCK')
 
 
-def cpu_ticks(pid):
-    with open(f'/proc/{pid}/stat') as f:
-        fields = f.read().rsplit(')', 1)[1].split()
-    return int(fields[11]) + int(fields[12])  # utime + stime
+def cpu_ticks(pids):
+    ticks = 0
+    for pid in pids:
+        with open(f'/proc/{pid}/stat') as f:
+            fields = f.read().rsplit(')', 1)[1].split()
+        ticks += int(fields[11]) + int(fields[12])  # utime + stime
+    return ticks
 
 
 def peak_rss_kib(pid):
@@ -22,16 +26,17 @@ def peak_rss_kib(pid):
         return int(next(line for line in f if line.startswith('VmHWM')).split()[1])
 
 
-def idle_ticks(pid, seconds=5.0):
-    before = cpu_ticks(pid)
+def idle_ticks(p, seconds=5.0):
+    pids = {p.pid, p.reader()}  # under Wine its console's host reads the terminal
+    before = cpu_ticks(pids)
     time.sleep(seconds)
-    return cpu_ticks(pid) - before
+    return cpu_ticks(pids) - before
 
 
 def main(binary, key):
     with closing(harness.Program(binary)) as p:
         p.wait_reading()
-        menu = idle_ticks(p.proc.pid)
+        menu = idle_ticks(p)
         sent = time.monotonic()
         p.send(key.encode())
         wid = p.window()
@@ -39,9 +44,10 @@ def main(binary, key):
         harness.until(lambda: harness.picture(wid).getpixel((225, 175))[0] > 128, 20)
         first_frame = time.monotonic() - sent
         time.sleep(1)
-        window = idle_ticks(p.proc.pid)
+        window = idle_ticks(p)
         rss = peak_rss_kib(p.proc.pid)
-    print(f'cube {key == "1" and 2 or 3}: processor time idle at the menu {menu} ticks, idle'
+    print(f'{"under Wine, " * p.wine}cube {key == "1" and 2 or 3}: processor time idle at the'
+          f' menu {menu} ticks, idle'
           f' window {window} ticks (1 tick = {1000 // TICK} ms); peak resident memory'
           f' {rss / 1024:.1f} MiB; menu key to first frame {first_frame * 1000:.0f} ms')
 
