@@ -1,0 +1,18 @@
+#!/bin/sh
+# tests/wine_prefix.sh start|stop: the Wine prefix WINEPREFIX for one ctest run of the
+# Windows build: its server kept running, its desktop on the run's X server; stop ends
+# all its processes, and so does the end of the ctest that started it, however it ends.
+set -eu
+run=$WINEPREFIX.ctest # the ctest whose prefix it is now
+case $1 in
+start)
+    wineserver -p >/dev/null 2>&1 && wineboot -i >/dev/null 2>&1
+    echo "$PPID" >"$run"
+    setsid "$0" watch "$PPID" </dev/null >/dev/null 2>&1 &
+    ;;
+watch) # apart from ctest's signals and output; a later run's prefix is that run's
+    tail --pid="$2" -f /dev/null
+    [ "$(cat "$run" 2>/dev/null)" != "$2" ] || "$0" stop
+    ;;
+stop) rm -f "$run" && { wineserver -k || true; } ;;
+esac
