@@ -6,7 +6,7 @@ set -eu
 run=$WINEPREFIX.ctest # the ctest whose prefix it is now
 case $1 in
 start)
-    wineserver -p >/dev/null 2>&1 && wineboot -i >/dev/null 2>&1
+    mkdir -p "$WINEPREFIX" && wineserver -p >/dev/null 2>&1 && wineboot -i >/dev/null 2>&1
     echo "$PPID" >"$run"
     setsid "$0" watch "$PPID" </dev/null >/dev/null 2>&1 &
     ;;
