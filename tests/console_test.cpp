@@ -304,15 +304,4 @@ TEST(RunMenu, ChoosesTheSizeOrGivesUpWithoutAConsole)
     said.resize(std::max<ssize_t>(read(gone.err[0], said.data(), said.size()), 0));
     EXPECT_EQ(said, "twisty-cube: no console to read the menu key from\n");
 }
-
-TEST(Banner, IsOnItsWayBeforeTheMenuWaits)
-{
-    int out[2], kept = dup(1);
-    ASSERT_EQ(pipe(out), 0);
-    fflush(stdout), dup2(out[1], 1), print_banner(), dup2(kept, 1), close(out[1]), close(kept);
-    std::string got(600, 0);
-    got.resize(std::max<ssize_t>(read(out[0], got.data(), got.size()), 0)), close(out[0]);
-    EXPECT_EQ(got.size(), 523u); // twelve lines; the exact bytes are checked on a terminal
-    EXPECT_EQ(got.substr(got.size() - 25), "          [2] - Normalny\n");
-}
 } // namespace

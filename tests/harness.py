@@ -3,7 +3,7 @@ its window found by title (a unique argv[0]), keys through XTest, pictures throu
 and waits until it sleeps with all it was sent handled. What it starts, it kills and reaps.
 A Windows build (PROGRAM.exe) runs under Wine, in the WINEPREFIX the tests were given: its
 console's host process, in the program's process group, reads the terminal for it."""
-import contextlib, fcntl, os, platform, resource, select, signal, subprocess, tempfile
+import contextlib, fcntl, os, platform, select, signal, subprocess, tempfile
 import termios, time
 import pyte
 from PIL import Image
@@ -43,10 +43,9 @@ def until(condition, timeout=60.0):
 class Program:
     """The program with a new pseudo-terminal as controlling terminal, stdin and stdout unless
     streams say otherwise. tune edits the terminal's tcgetattr list first; typed is typed
-    before the start; ignore: signals it inherits ignored; no_stdin closes its fd 0."""
+    before the start; no_stdin closes its fd 0."""
 
-    def __init__(self, binary, argv0=None, tune=None, typed=b'', ignore=(), no_stdin=False,
-                 **streams):
+    def __init__(self, binary, argv0=None, tune=None, typed=b'', no_stdin=False, **streams):
         self.wine, self.links = binary.endswith('.exe'), tempfile.TemporaryDirectory()
         self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
         command, self.waits_in = [self.argv0], SELECT  # where it waits in its event loop
@@ -64,9 +63,6 @@ class Program:
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
             fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
-            resource.setrlimit(resource.RLIMIT_CORE, (0, 0))  # no core file from SIGQUIT
-            for sig in ignore:
-                signal.signal(sig, signal.SIG_IGN)
             no_stdin and os.close(0)
         self.proc = subprocess.Popen(command, executable=None if self.wine else binary,
                                      start_new_session=True,

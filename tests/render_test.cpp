@@ -155,26 +155,6 @@ TEST(Render, PictureAgreesWithThePhysicalCube)
     }
 }
 
-// 55 degrees from 1 to 20 for the window's aspect (a side below a pixel as one),
-// over the whole window, the projection left current.
-TEST(Render, ReshapeSetsTheProjection)
-{
-    const int sizes[][2] = {{450, 350}, {900, 350}, {400, 400}, {450, 0}, {0, 300}};
-    for (const auto &wh : sizes) {
-        double m[16], aspect = std::max(wh[0], 1) / double(std::max(wh[1], 1));
-        int vp[4], mode;
-        reshape(wh[0], wh[1]);
-        glGetDoublev(GL_PROJECTION_MATRIX, m), glGetIntegerv(GL_VIEWPORT, vp),
-            glGetIntegerv(GL_MATRIX_MODE, &mode);
-        const double off = std::fabs(m[0] * aspect - m[5]) +
-                           std::fabs(m[5] * std::tan(27.5 * M_PI / 180) - 1) +
-                           std::fabs(m[10] * 19 + 21) + std::fabs(m[14] * 19 + 40);
-        EXPECT_TRUE(off < 1e-5 && mode == GL_PROJECTION && vp[2] == wh[0] && vp[3] == wh[1] &&
-                    !vp[0] && !vp[1]);
-    }
-    reshape(win_w, win_h);
-}
-
 // The window as the program opens it, moved off (0, 0) where the program's windows
 // open in other tests (GLUT draws nothing covered), once it shows.
 int main(int argc, char **argv)
