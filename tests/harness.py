@@ -9,6 +9,7 @@ import pyte
 from PIL import Image
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
+from Xlib.protocol import event
 
 BANNER = (b"          +---------------------------------------------+\n"
           b"          | Projekt zaliczeniowy z Grafiki Komputerowej |\n"
@@ -118,12 +119,13 @@ class Program:
         with every byte sent read; false if it ended. Under Wine also until it has heard from
         its console since the last send, and the console has the terminal raw again (it puts
         the shell's mode back for a moment after Ctrl+C)."""
-        return until(lambda: self.proc.poll() is not None or self.sleeping_in(READ) and
-                     self.bytes_read(self.reader()) >= self.taken and self.woken() and
-                     not (self.wine and self.mode()[3] & termios.ECHO)) and self.proc.poll() is None
-
-    def woken(self):  # under Wine: it has read (from the Wine server) since the last send or press
-        return not self.wine or self.bytes_read() > self.woke
+        def reading():
+            if self.proc.poll() is not None:
+                return True
+            taken = self.sleeping_in(READ) and self.bytes_read(self.reader()) >= self.taken
+            return taken and (not self.wine or self.bytes_read() > self.woke and
+                              not self.mode()[3] & termios.ECHO)
+        return until(reading) and self.proc.poll() is None
 
     def window(self, timeout=60.0):
         """The program's mapped top-level window, titled argv[0]; None if none comes."""
@@ -139,12 +141,14 @@ class Program:
 
     def settled(self):
         """The picture once the program sleeps in its event loop after a round trip (x.sync()),
-        twice in a row with the same picture (under Wine, once it has woken since the last
-        press): every event the tests caused handled and drawn."""
+        twice in a row with the same picture: every event the tests caused handled and drawn.
+        Wine may sleep a while with events unread: under Wine it must answer a ping first."""
+        if self.wine and not self.ping():
+            return None
         last = [None]
         def same():
             x.sync()
-            shot = picture(self.win) if self.sleeping_in(self.waits_in) and self.woken() else None
+            shot = picture(self.win) if self.sleeping_in(self.waits_in) else None
             before, last[0] = last[0], shot
             return shot is not None and shot == before and shot
         return until(same)
@@ -152,11 +156,28 @@ class Program:
     def press(self, *keys):
         """Types keysym names (a, Up, 1...) to the window through XTest."""
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)  # there is no window manager
-        self.woke = self.bytes_read()
         for code in (x.keysym_to_keycode(XK.string_to_keysym(key)) for key in keys):
             xtest.fake_input(x, X.KeyPress, code)
             xtest.fake_input(x, X.KeyRelease, code)
         x.sync()
+
+    def ping(self):
+        """Waits until Wine's window answers _NET_WM_PING (sent on to the root window), which
+        it does once it has read every event before it; a key read is then queued for the
+        thread, which does not sleep while one is."""
+        stamp, pings = time.monotonic_ns() & 0xffffffff, x.intern_atom('_NET_WM_PING')
+        root = x.screen().root
+        root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        self.win.send_event(event.ClientMessage(window=self.win, client_type=x.intern_atom(
+            'WM_PROTOCOLS'), data=(32, [pings, stamp, self.win.id, 0, 0])))
+        x.flush()
+        def answered():
+            while x.pending_events():
+                got = x.next_event()
+                if got.type == X.ClientMessage and list(got.data[1][:2]) == [pings, stamp]:
+                    return True
+            return False
+        return until(answered)
 
 
 def picture(win):
