@@ -1,8 +1,7 @@
 """tests/harness.py -- the real program on a pseudo-terminal that is its controlling terminal,
-its window found by title (a unique argv[0]), keys through XTest, pictures through Pillow,
-and waits until it sleeps with all it was sent handled. What it starts, it kills and reaps.
-A Windows build (PROGRAM.exe) runs under Wine, in the WINEPREFIX the tests were given: its
-console's host process, in the program's process group, reads the terminal for it."""
+its window found by title (a unique argv[0]), keys through XTest, pictures through Pillow, and
+waits until it sleeps with all it was sent handled. What it starts, it kills and reaps. A
+Windows build (PROGRAM.exe) runs under Wine, whose console host reads the terminal for it."""
 import contextlib, fcntl, os, platform, select, signal, subprocess, tempfile
 import termios, time
 import pyte
@@ -42,11 +41,10 @@ def until(condition, timeout=60.0):
 
 
 class Program:
-    """The program with a new pseudo-terminal as controlling terminal, stdin and stdout unless
-    streams say otherwise. tune edits the terminal's tcgetattr list first; typed is typed
-    before the start; no_stdin closes its fd 0."""
+    """The program on a new pseudo-terminal (also stdin and stdout unless streams say
+    otherwise), with typed typed first."""
 
-    def __init__(self, binary, argv0=None, tune=None, typed=b'', no_stdin=False, **streams):
+    def __init__(self, binary, argv0=None, typed=b'', **streams):
         self.wine, self.links = binary.endswith('.exe'), tempfile.TemporaryDirectory()
         self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
         command, self.waits_in = [self.argv0], SELECT  # where it waits in its event loop
@@ -56,15 +54,15 @@ class Program:
             self.waits_in = READ
         master, self.slave = os.openpty()
         self.master, self.taken, self.woke, self.out = open(master, 'r+b', buffering=0), 0, 0, b''
-        if tune:
-            tune(mode := self.mode())
+        if self.wine:  # Wine's console keeps ISIG: Ctrl+C would be a signal
+            mode = self.mode()
+            mode[3] &= ~termios.ISIG
             termios.tcsetattr(self.slave, termios.TCSANOW, mode)
         self.before = self.mode()
         self.master.write(typed)
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
             fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
-            no_stdin and os.close(0)
         self.proc = subprocess.Popen(command, executable=None if self.wine else binary,
                                      start_new_session=True,
                                      preexec_fn=child, pass_fds=(self.slave,),
@@ -115,10 +113,9 @@ class Program:
             return False
 
     def wait_reading(self):
-        """Waits until it sleeps in a read (of its terminal, or under Wine of the Wine server)
-        with every byte sent read; false if it ended. Under Wine also until it has heard from
-        its console since the last send, and the console has the terminal raw again (it puts
-        the shell's mode back for a moment after Ctrl+C)."""
+        """Waits until it sleeps in a read (under Wine, of the Wine server) with every byte sent
+        read; false if it ended. Under Wine also until it has heard from its console since the
+        last send, and the console has the terminal raw again (not so just after Ctrl+C)."""
         def reading():
             if self.proc.poll() is not None:
                 return True
@@ -140,9 +137,9 @@ class Program:
         return self.win
 
     def settled(self):
-        """The picture once the program sleeps in its event loop after a round trip (x.sync()),
-        twice in a row with the same picture: every event the tests caused handled and drawn.
-        Wine may sleep a while with events unread: under Wine it must answer a ping first."""
+        """The picture once the program sleeps in its event loop after a round trip, twice in a
+        row the same: all events handled and drawn. Wine may sleep with events unread: under
+        Wine it must answer a ping first."""
         if self.wine and not self.ping():
             return None
         last = [None]
@@ -162,23 +159,18 @@ class Program:
         x.sync()
 
     def ping(self):
-        """Waits until Wine's window answers _NET_WM_PING (sent on to the root window), which
-        it does once it has read every event before it; a key read is then queued for the
-        thread, which does not sleep while one is."""
+        """Waits until Wine's window answers _NET_WM_PING, once it has read every event before
+        it (a key read is then queued, and the thread does not sleep while one is)."""
         stamp, pings = time.monotonic_ns() & 0xffffffff, x.intern_atom('_NET_WM_PING')
-        root = x.screen().root
-        root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        x.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
         self.win.send_event(event.ClientMessage(window=self.win, client_type=x.intern_atom(
             'WM_PROTOCOLS'), data=(32, [pings, stamp, self.win.id, 0, 0])))
         x.flush()
-        def answered():
-            while x.pending_events():
-                got = x.next_event()
-                if got.type == X.ClientMessage and list(got.data[1][:2]) == [pings, stamp]:
-                    return True
-            return False
+        def answered():  # among the events come so far
+            got = iter(lambda: x.next_event() if x.pending_events() else None, None)
+            return any(e.type == X.ClientMessage and list(e.data[1][:2]) == [pings, stamp]
+                       for e in got)
         return until(answered)
-
 
 def picture(win):
     size = win.get_geometry()

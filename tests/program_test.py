@@ -1,14 +1,18 @@
-"""tests/play_test.py PROGRAM [OTHER] -- the real program played: a scramble and its exact inverse
-give back the solved picture; resizing keeps the cube drawn, centred and the same size; with
-OTHER (the Linux build, when PROGRAM is the Windows one) the same keys draw the same pictures.
-PLAY_TEST_SHOTS=DIR keeps the pictures there."""
-import math, os, random, sys, unittest
+"""tests/program_test.py PROGRAM [OTHER] -- the real program: the banner, ignored keys (no echo),
+the window a key opens, the banner's flush, the end without a console; a scramble and its exact
+inverse give back the solved picture; resizing keeps the cube drawn, centred and the same size;
+OTHER (a Linux build, when PROGRAM is the Windows one, run under Wine) draws the same pictures.
+PLAY_TEST_SHOTS=DIR keeps the pictures."""
+import math, os, random, select, subprocess, sys, unittest
 from contextlib import closing
 from PIL import ImageChops
 
-from harness import Program
+from harness import BANNER, NO_CONSOLE, Program, screen, until
 
 BINARY, OTHER, SHOTS = (sys.argv + [None])[1:3] + [os.environ.get('PLAY_TEST_SHOTS')]
+WINE, ON_TERMINAL = BINARY.endswith('.exe'), BANNER.replace(b'\n', b'\r\n')  # the terminal adds CR
+PIPED, NO_CONSOLE = (ON_TERMINAL, NO_CONSOLE.replace(b'\n', b'\r\n')) if WINE else (
+    BANNER, NO_CONSOLE)  # Windows' C library writes CR LF to a pipe too
 RED, SOLVED = (1, 0, 0), [(0, 1, 0), (1, 1, 1), (1, .5, 0), (0, 0, 1), (1, 1, 0), (1, 0, 0)]
 
 
@@ -28,17 +32,56 @@ def column(shot, n):
     return [h for y, h in enumerate(seen) if h != (0, 0, 0) and h != seen[y - 1]]
 
 
-class Play(unittest.TestCase):
+class TheProgram(unittest.TestCase):
+    def start(self, **options):
+        self.p = Program(BINARY, **options)
+        self.addCleanup(self.p.close)
+        return self.p
+
     def settled(self, name):
         shot = self.p.settled()
         self.assertTrue(shot, 'the program never slept with a steady picture')
         SHOTS and shot.save(os.path.join(SHOTS, f'{name}.png'))
         return shot
 
+    def assert_window(self, p):  # the solved-face column tells the cube sizes apart
+        self.assertTrue(p.window(), 'no window')
+        at = p.win.get_geometry()  # on Windows the frame is at (0, 0), the client inside it
+        self.assertEqual((at.x < 32, at.y < 32, at.width, at.height), (True, True, 450, 350))
+        WINE or self.assertEqual((at.x, at.y, p.mode()), (0, 0, p.before), 'mode not restored')
+
+    def test_ignored_keys_then_1_opens_the_window(self):
+        p = self.start()
+        shown = lambda: screen(p.read()) == screen(ON_TERMINAL)  # noqa: E731
+        self.assertTrue(until(shown) and p.wait_reading())
+        # Each key is sent once the last is taken: a key that ended the menu would leave
+        # the next one unread, and an echo would show up in the output.
+        for key in (b'3', b'0', b'q', b' ', b'\r', b'\x1b', b'\x03', b'\x1c', b'!', b'\x1b[A',
+                    b'\x1bOB', b'\x1b[15~', 'é'.encode(), b'\xff'):
+            p.send(key)
+            self.assertTrue(p.wait_reading(), f'menu stopped waiting after {key!r}')
+        self.assertIsNone(p.window(timeout=0))
+        p.send(b'1')
+        self.assert_window(p)
+        self.assertTrue(until(shown) if WINE else p.read() == ON_TERMINAL, screen(p.read()))
+
+    def test_2_typed_ahead_opens_the_window_titled_as_started(self):
+        # Taken from the terminal whatever stdin is; the title is argv[0], relative too. (Wine
+        # makes a console for a terminal on stdin only; it names the window by a Windows path.)
+        self.assert_window(self.start(typed=b'2', **{} if WINE else {
+            'argv0': f'{os.path.relpath(BINARY)}-{os.getpid()}', 'stdin': subprocess.DEVNULL}))
+
+    def test_banner_reaches_a_pipe_before_the_menu_waits_and_no_console_ends_it(self):
+        p = self.start(stdout=subprocess.PIPE)  # under Wine: no sign of the wait to be had
+        self.assertTrue(until(lambda: select.select([p.proc.stdout], [], [], 0)[0]) if WINE else
+                        p.wait_reading() and select.select([p.proc.stdout], [], [], 0)[0])
+        self.assertEqual(os.read(p.proc.stdout.fileno(), 65536), PIPED)
+        run = subprocess.run(['wine'] * WINE + [BINARY], stdin=subprocess.DEVNULL,
+                             capture_output=True, start_new_session=True, timeout=60)
+        self.assertEqual((run.returncode, run.stdout, run.stderr), (1, PIPED, NO_CONSOLE))
+
     def scramble_and_undo(self, key, n, seed):
-        self.p = Program(BINARY, typed=key)
-        self.addCleanup(self.p.close)
-        self.assertTrue(self.p.window(), 'no window')
+        self.assertTrue(self.start(typed=key).window(), 'no window')
         solved = self.settled(f'n{n}-solved')
         self.assertEqual(column(solved, n), SOLVED)  # where the column of this size stands
         # A move: a cursor key and back chooses the axis, steps along it choose the layer,
@@ -55,7 +98,6 @@ class Play(unittest.TestCase):
         # The same cube, maybe through other angle values: a few edge pixels may differ.
         undone = self.settled(f'n{n}-undone')
         self.assertLess(differing(undone, solved), 0.002)
-        self.assertEqual(column(undone, n), SOLVED)
         return solved
 
     def test_scramble_then_inverse_restores_the_2_cube(self):
@@ -85,6 +127,7 @@ class Play(unittest.TestCase):
                 self.p.press('Right', 'w', 'Up', 'Up', '1', 'a', 'a', 's', 'd', 'Left', 'w')
                 shots.append(self.settled('after-keys'))
         self.assertEqual([a == b for a, b in zip(shots[:2], shots[2:])], [True, True])
+
 
 
 if __name__ == '__main__':
