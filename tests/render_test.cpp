@@ -14,8 +14,8 @@
 #include <unistd.h>
 
 constexpr int win_w = 450, win_h = 350;
-static unsigned char last[win_h][win_w][4], kept[win_h][win_w][4]; // frame number `keep`
-static int frames, keep;
+static unsigned char last[win_h][win_w][4];
+static int frames;
 static const float facing[3][2][3] = {{{0, 90}, {0, -90}}, {{-90}, {90}}, {{0, 180}, {}}};
 
 // Takes GLUT's place: every frame drawn, a turn's 18 too, is counted and read back.
@@ -23,8 +23,7 @@ extern "C" void glutSwapBuffers()
 {
     static auto real = reinterpret_cast<void (*)()>(dlsym(RTLD_NEXT, "glutSwapBuffers"));
     glReadPixels(0, 0, win_w, win_h, GL_RGBA, GL_UNSIGNED_BYTE, last);
-    if (++frames == keep) std::memcpy(kept, last, sizeof last);
-    real();
+    ++frames, real();
 }
 
 // A frame as a repaint draws it, the spin held, in the view angles `view`.
@@ -38,9 +37,8 @@ static void draw_still(const float *view)
     cube = saved;
 }
 
-// The colour the last frame shows at p, seen from (0, 0, 4N + 5) in 55 degrees
-// after the rotation `view`, on a surface of normal d lit at its cosine to the
-// viewer (colour times that plus ambient): 0 none, -2 other, -3 turned away.
+// The colour the last frame shows at p after the rotation `view`, seen from (0, 0, 4N + 5) in
+// 55 degrees, lit at the cosine of its normal d: 0 none, -2 other, -3 turned away.
 static int seen(std::array<double, 3> p, const float *view, std::array<double, 3> d = {0, 0, 1})
 {
     static const float rgb[7][3] = {{0, 0, 0},  {1, 0, 0}, {1, 1, 0}, {0, 0, 1},
@@ -63,10 +61,9 @@ static int seen(std::array<double, 3> p, const float *view, std::array<double, 3
     return d[2] < 0.35 ? -3 : -2;
 }
 
-// A still frame in `view` against the physical cube as drawn (the model must match
-// it): stickers in view in their colours, column squares at y = c - 3 for colours c
-// in face_done only; from +Z and -Z, yellow at the ends of the bands of the frame
-// round `layer` across `axis`, scaled by (N + 0.1) / N (on +Z no other layer's).
+// A still frame in `view` against the physical cube as drawn (the model must match it):
+// stickers in their colours, column squares at y = c - 3 for colours c in face_done only; from
+// +Z and -Z, yellow ends of the frame's bands round `layer` across `axis` (on +Z only those).
 static void expect_picture(const float *view, int axis, int layer)
 {
     const oracle::physical pc(true);
@@ -96,10 +93,9 @@ static void expect_picture(const float *view, int axis, int layer)
     }
 }
 
-// From the first frame, keys (L U R D P: cursor keys, Page Up) followed on the
-// physical cube: turns both ways on both axes, cursor keys, spins re-orienting about
-// X and Y both ways, keys meaning nothing. A key asks for one frame (a turn 18
-// more); a spin key turns the view 5 degrees (Z's goes on through special keys).
+// From the first frame, keys (L U R D P: cursor keys, Page Up) followed on the physical cube:
+// turns, spins re-orienting about X and Y both ways, keys meaning nothing. A key asks for one
+// frame (a turn 18 more); a spin key turns 5 degrees (Z's goes on through special keys).
 TEST(Render, PictureAgreesWithThePhysicalCube)
 {
     const std::string keys = "wDw RRRLLUUUDDRDLU 1 UU1 Lw D1 R1 LLw Uzzzzzzzzz Rsssssssss dddddddd "
@@ -120,7 +116,6 @@ TEST(Render, PictureAgreesWithThePhysicalCube)
             if (k == 'D' || k == 'U') axis = 1, layer[1] = (layer[1] + (k == 'U' ? 1 : n - 1)) % n;
             float view[3] = {cube.view_angle[0] + delta[0], cube.view_angle[1] + delta[1],
                              cube.view_angle[2] + delta[2]};
-            keep = frames + 9;
             code ? special(GLUT_KEY_LEFT + int(code - specials), 0, 0)
                  : keyboard((unsigned char)k, 0, 0);
             glutMainLoopEvent();
@@ -130,24 +125,6 @@ TEST(Render, PictureAgreesWithThePhysicalCube)
             if (k == 'w' || k == '1') pc.turn(axis, layer[axis], k == 'w' ? 1 : -1);
             if (rx || ry) pc.turn(ry != 0, -1, rx + ry == 90 ? -1 : 1);
             EXPECT_TRUE(rx || ry || std::equal(view, view + 3, cube.view_angle));
-            if ((rx && !view[1] && !view[2]) || (ry && !view[2])) { // the cube turned, seen
-                // from the other side of 45, its frame turned back; edges may move a pixel
-                std::memcpy(kept, last, sizeof last);
-                view[0] += rx, view[1] += ry;
-                draw_still(view);
-                int differ = 0;
-                for (int j = 0; j < win_w * win_h; ++j)
-                    differ +=
-                        std::memcmp(last[j / win_w][j % win_w], kept[j / win_w][j % win_w], 3) != 0;
-                EXPECT_LT(differ, 1000);
-            }
-            if (i == 1 || i == 3) { // frame 9 of 18: the layer at 45, its side past the outline
-                const double h = std::sqrt(0.5), p = n - 1.0, q = n == 3 ? 4 : 2.7;
-                std::memcpy(last, kept, sizeof last);
-                EXPECT_EQ(i == 1 ? seen({-p, q, .1}, view, {0, h, h})
-                                 : seen({q, p, .1}, view, {h, 0, h}),
-                          i == 1 ? orange : red);
-            }
             ASSERT_EQ(pc.mismatch(), "");
             expect_picture(cube.view_angle, axis, layer[axis]);
         }
@@ -155,12 +132,10 @@ TEST(Render, PictureAgreesWithThePhysicalCube)
     }
 }
 
-// The window as the program opens it, moved off (0, 0) where the program's windows
-// open in other tests (GLUT draws nothing covered), once it shows.
+// The program's window, moved off (0, 0) where program_test's open, once it shows.
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS(); // no display needed
     cube.cube_size = 3;
     open_window(&argc, argv);
     glutPositionWindow(glutGet(GLUT_SCREEN_WIDTH) - win_w, glutGet(GLUT_SCREEN_HEIGHT) - win_h);
