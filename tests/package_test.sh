@@ -38,21 +38,9 @@ out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ] || fail "desktop e
 for line in Terminal=true Exec=twisty-cube Icon=twisty-cube; do
     grep -qx "$line" "$desktop" || fail "the desktop entry lacks $line"
 done
-man=$root/usr/share/man/man6/twisty-cube.6.gz
-lexgrog "$man" | grep -q ' 2x2x2 or 3x3x3 ' || fail "whatis line: $(lexgrog "$man")"
-page=$(MANWIDTH=80 man -l "$man" 2>&1)
-for word in EXIT 'no terminal' 'whole cube' Left Up DISPLAY 'SEE ALSO'; do
-    grep -q "$word" <<<"$page" || fail "the manual page says nothing of '$word'"
-done
 binary=$root/usr/games/twisty-cube
 # Debian 12's start files carry no control-flow marking, so no program has it.
 hardening-check --quiet --nocfprotection "$binary" || fail "the program is not hardened"
-file -b "$binary" | grep -q ', stripped' || fail "the program is not stripped"
 # The installed program runs: with no terminal it says so and exits 1.
-set +e
-err=$(setsid "$binary" </dev/null 2>&1 >/dev/null)
-status=$?
-set -e
-[ $status -eq 1 ] || fail "installed program exited $status without a terminal"
-grep -q "no console" <<<"$err" || fail "installed program said: $err"
-echo "package test: the .deb holds and installs all it should and passes Debian's checks"
+status=0 && err=$(setsid "$binary" </dev/null 2>&1 >/dev/null) || status=$?
+[ $status -eq 1 ] && grep -q "no console" <<<"$err" || fail "installed program: $status, $err"
