@@ -8,13 +8,6 @@
 
 TEST(CubeModel, StartValuesAndTheWorkedTurn)
 {
-    const int listed[][5] = {{3, 0, 0, 0, 1},  {3, 2, 0, 0, 3},  {3, 0, 2, 0, 7}, {3, 1, 1, 1, 14},
-                             {3, 0, 0, 2, 19}, {3, 2, 2, 2, 27}, {2, 1, 0, 0, 2}, {2, 0, 1, 0, 3},
-                             {2, 0, 0, 1, 5},  {2, 1, 1, 1, 8}}; // N, cell x y z, its cubie
-    for (const auto &e : listed) EXPECT_EQ(oracle::start(e[0]).cell_cubie[e[1]][e[2]][e[3]], e[4]);
-    const int named[] = {no_colour, 0,      face_front, red,   face_down,  yellow, face_back, blue,
-                         face_up,   orange, face_left,  white, face_right, green};
-    for (int i = 0; i < 14; ++i) EXPECT_EQ(named[i], i / 2); // face f shows colour f
     // N = 3, X- on layer 0: cells (0, y, z) get the ids by [z][y], row 0 of faces 1..4 the next's.
     oracle::start(3);
     apply_layer_turn(0, 0, 0, -5, 0);
@@ -33,9 +26,9 @@ TEST(CubeModel, StartValuesAndTheWorkedTurn)
     EXPECT_EQ(0, std::memcmp(done, cube.face_done, sizeof done));
 }
 
-// Layer turns of any step, whole turns, calls that must do nothing (other axis, zero
-// step), random ignored arguments: after each, the physical cube. In a record marked
-// in every byte only used cells, stickers, face_done[1..6] change, the rest to start values.
+// Layer turns of any step, whole turns, calls that must do nothing (other axis, zero step),
+// random ignored arguments: after each, the physical cube. In a record marked in every byte
+// only used cells, stickers, face_done[1..6] change, the rest to start values.
 TEST(CubeModel, RandomCallsMatchThePhysicalCube)
 {
     for (int n : {2, 3}) {
@@ -44,6 +37,7 @@ TEST(CubeModel, RandomCallsMatchThePhysicalCube)
         cube_state want = cube;
         init_cube_state();
         oracle::physical pc;
+        ASSERT_EQ(pc.mismatch(true), "") << "N " << n << " at start";
         for (int i = 0; i < 6 * n * n; ++i) { // one sticker anywhere differs
             int f = 1 + i / n / n, &s = cube.facelet[f][i / n % n][i % n];
             s = f % 6 + 1, update_face_status();

@@ -1,6 +1,5 @@
-// tests/oracle.h -- a physical cube sharing no code with the model: integer
-// cubie centres and side normals turned by integer quarter rotations. The
-// model, motion and picture tests all check the program against it.
+// tests/oracle.h -- a physical cube sharing no code with the model: integer cubie centres and
+// side normals turned by integer quarter rotations. The model, motion and picture tests use it.
 #pragma once
 #include "cube.h"
 
@@ -37,8 +36,8 @@ struct physical {
     std::vector<cubie> cubies; // by id - 1
     int at(int index) const { return 2 * index - n + 1; }
 
-    // Solved (the cubie starting in cell x, y, z is 1 + x + N y + N^2 z), or as
-    // the frame draws the model at rest: each cubie turned by Rx(X) Ry(Y) Rz(Z).
+    // Solved (the cubie starting in cell x, y, z is 1 + x + N y + N^2 z), or as the frame
+    // draws the model at rest: each cubie turned by Rx(X) Ry(Y) Rz(Z).
     explicit physical(bool drawn = false)
     {
         const float *angle[3] = {cube.cubie_angle_x, cube.cubie_angle_y, cube.cubie_angle_z};
@@ -57,8 +56,8 @@ struct physical {
             if (layer < 0 || c[0][axis] == at(layer)) rotate(c, axis, 90 * sign);
     }
 
-    // Every cell, sticker (and face_done entry) where the model differs. Face
-    // table: the cells on face f's side; the row and column of their sticker.
+    // Every cell, sticker (and face_done entry) where the model differs. Face table: the
+    // cells on face f's side; the row and column of their sticker.
     std::string mismatch(bool with_done = false) const
     {
         std::string out;
