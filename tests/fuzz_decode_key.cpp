@@ -9,17 +9,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    int count = int(size);
-    for (int at = 0; at < count;) {
+    for (int at = 0, count = int(size); at < count;) {
         int first = -2, second = -2;
-        // As the reader sees it: the bytes so far, with more possibly coming...
+        // As the reader sees it: with more bytes maybe to come, then with none if it must.
         int used = decode_key(data + at, count - at, false, &first, &second);
         if (used < 0 || used > count - at) std::abort();
-        // ...and, when that was not enough, with none coming.
         if (used == 0) used = decode_key(data + at, count - at, true, &first, &second);
-        if (used < 1 || used > count - at) std::abort();
-        if (first < 0 || first > 255 || second < -1 || second > 255) std::abort();
-        if (first == 0 && second < 0) std::abort(); // a 0 always announces a second code
+        if (used < 1 || used > count - at || first < 0 || first > 255 || second < -1 ||
+            second > 255 || (first == 0 && second < 0)) // a 0 always announces a second code
+            std::abort();
         at += used;
     }
     return 0;
