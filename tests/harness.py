@@ -1,7 +1,7 @@
 """tests/harness.py -- the real program on a pseudo-terminal that is its controlling terminal,
-its window found by title (a unique argv[0]), keys through XTest, pictures through Pillow, and
-waits until it sleeps with all it was sent handled. What it starts, it kills and reaps. A
-Windows build (PROGRAM.exe) runs under Wine, whose console host reads the terminal for it."""
+its window found by title (a unique argv[0]), keys through XTest, pictures through Pillow, waits
+until it sleeps with all it was sent handled; it kills and reaps what it starts. A Windows build
+(PROGRAM.exe) runs under Wine, whose console host reads the terminal for it."""
 import contextlib, fcntl, os, platform, select, signal, subprocess, tempfile
 import termios, time
 import pyte
@@ -23,8 +23,7 @@ BANNER = (b"          +---------------------------------------------+\n"
           b"          [1] - Latwy\n"
           b"          [2] - Normalny\n")
 NO_CONSOLE = b"twisty-cube: no console to read the menu key from\n"
-# System calls: read, and the select freeglut's event loop sleeps in (Xlib's own waits poll).
-# Under Wine a program waits for anything in a read, of its pipe from the Wine server.
+# System calls: read, and freeglut's select (under Wine a read, from the Wine server, for all).
 READ, SELECT = {'x86_64': ((0,), (23, 270)), 'aarch64': ((63,), (72,))}[platform.machine()]
 x = display.Display() if os.environ.get('DISPLAY') else None  # the tests' own X connection
 def screen(out):  # text as a terminal shows it: Wine's console draws with cursor moves
@@ -48,14 +47,12 @@ class Program:
         self.wine, self.links = binary.endswith('.exe'), tempfile.TemporaryDirectory()
         self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
         command, self.waits_in = [self.argv0], SELECT  # where it waits in its event loop
+        master, self.slave = os.openpty()
+        self.master, self.taken, self.woke, self.out = open(master, 'r+b', buffering=0), 0, 0, b''
         if self.wine:  # the title is the Windows path it was started by: a unique link
             os.symlink(os.path.abspath(binary), link := f'{self.links.name}/twisty-cube.exe')
             self.argv0, command = 'Z:' + link.replace('/', '\\'), ['wine', link]
-            self.waits_in = READ
-        master, self.slave = os.openpty()
-        self.master, self.taken, self.woke, self.out = open(master, 'r+b', buffering=0), 0, 0, b''
-        if self.wine:  # Wine's console keeps ISIG: Ctrl+C would be a signal
-            mode = self.mode()
+            mode, self.waits_in = self.mode(), READ  # Wine's console keeps ISIG: clear it here
             mode[3] &= ~termios.ISIG
             termios.tcsetattr(self.slave, termios.TCSANOW, mode)
         self.before = self.mode()
@@ -116,16 +113,13 @@ class Program:
         """Waits until it sleeps in a read (under Wine, of the Wine server) with every byte sent
         read; false if it ended. Under Wine also until it has heard from its console since the
         last send, and the console has the terminal raw again (not so just after Ctrl+C)."""
-        def reading():
-            if self.proc.poll() is not None:
-                return True
+        def reading():  # or ended
             taken = self.sleeping_in(READ) and self.bytes_read(self.reader()) >= self.taken
-            return taken and (not self.wine or self.bytes_read() > self.woke and
-                              not self.mode()[3] & termios.ECHO)
+            return self.proc.poll() is not None or taken and (not self.wine or (
+                self.bytes_read() > self.woke and not self.mode()[3] & termios.ECHO))
         return until(reading) and self.proc.poll() is None
 
-    def window(self, timeout=60.0):
-        """The program's mapped top-level window, titled argv[0]; None if none comes."""
+    def window(self, timeout=60.0):  # its mapped top-level window, titled argv[0], or None
         def mapped():
             try:
                 return next((w for w in x.screen().root.query_tree().children
@@ -150,8 +144,7 @@ class Program:
             return shot is not None and shot == before and shot
         return until(same)
 
-    def press(self, *keys):
-        """Types keysym names (a, Up, 1...) to the window through XTest."""
+    def press(self, *keys):  # keysym names (a, Up, 1...) typed to the window through XTest
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)  # there is no window manager
         for code in (x.keysym_to_keycode(XK.string_to_keysym(key)) for key in keys):
             xtest.fake_input(x, X.KeyPress, code)

@@ -35,9 +35,8 @@ appstreamcli validate --no-net --pedantic --strict "$root"/usr/share/metainfo/*.
     ! grep -q '^P:' "$work/as" || { cat "$work/as"; fail "the metainfo does not validate"; }
 desktop=$root/usr/share/applications/twisty-cube.desktop
 out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ] || fail "desktop entry: $out"
-for line in Terminal=true Exec=twisty-cube Icon=twisty-cube; do
-    grep -qx "$line" "$desktop" || fail "the desktop entry lacks $line"
-done
+[ "$(grep -cxE 'Terminal=true|Exec=twisty-cube|Icon=twisty-cube' "$desktop")" = 3 ] ||
+    fail "the desktop entry lacks Terminal=true, Exec=twisty-cube or Icon=twisty-cube"
 binary=$root/usr/games/twisty-cube
 # Debian 12's start files carry no control-flow marking, so no program has it.
 hardening-check --quiet --nocfprotection "$binary" || fail "the program is not hardened"

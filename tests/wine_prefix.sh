@@ -1,7 +1,6 @@
 #!/bin/sh
-# tests/wine_prefix.sh start|stop: the Wine prefix WINEPREFIX for one ctest run of the
-# Windows build: its server kept running, its desktop on the run's X server; stop ends
-# all its processes, and so does the end of the ctest that started it, however it ends.
+# tests/wine_prefix.sh start|stop: WINEPREFIX for a ctest run, its server kept running; stop
+# ends all its processes, and so does the end of the ctest that started it, however it ends.
 set -eu
 run=$WINEPREFIX.ctest # the ctest whose prefix it is now
 case $1 in
