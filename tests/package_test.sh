@@ -24,8 +24,7 @@ for path in ./usr/games/twisty-cube ./usr/share/{man/man6/twisty-cube.6.gz,appli
             ./usr/share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/twisty-cube.png; do
     grep -q " $path\$" <<<"$contents" || fail "$path is not in the package"
 done
-depends=$(dpkg-deb -f "$deb" Depends)
-grep -q libglut <<<"$depends" || fail "no dependency on the GLUT library: $depends"
+dpkg-deb -f "$deb" Depends | grep -q libglut || fail "no dependency on the GLUT library"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section is not games"
 dpkg-deb -f "$deb" Description | grep -q '^  ' && fail "the description has lines shown unwrapped"
 

@@ -119,6 +119,5 @@ class TheProgram(unittest.TestCase):
         self.assertEqual([a == b for a, b in zip(shots[:2], shots[2:])], [True, True])
 
 
-
 if __name__ == '__main__':
     unittest.main(argv=sys.argv[:1], verbosity=2)
