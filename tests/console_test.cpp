@@ -124,7 +124,8 @@ struct Job {
         prctl(PR_SET_PDEATHSIG, SIGKILL), setpgid(0, 0), signal(SIGTTOU, SIG_IGN);
         tcsetpgrp(slave, getpid());
         if (menu) close(0);
-        // A 10 more in the code says a handler stayed after the menu (SIGHUP: the first).
+        // SIGHUP (signal 1, where the menu's signal loops start) at its default, as a job has
+        // it though the shell ignores it: a 10 more in the code says its handler stayed.
         int code =
             menu ? (signal(SIGTTOU, SIG_DFL), signal(SIGHUP, SIG_DFL), run_menu(), cube.cube_size)
                  : 0;
