@@ -94,7 +94,7 @@ const tcflag_t raw_iflags = IXON | ICRNL | INLCR | IGNCR | ISTRIP | BRKINT;
 
 // As a shell runs a job (SIGTSTP stops no orphaned process group): a session leader holds the
 // terminal and waits for the job, which sends down a pipe the menu's choice (a menu job has
-// fd 0 closed), then each code it reads. Its own SIGUSR2 handler interrupts system calls.
+// fd 0 closed), then each code it reads. Its stderr is the terminal; its SIGUSR2 interrupts.
 struct Job {
     int master, slave, out[2];
     pid_t shell, pid;
@@ -122,7 +122,7 @@ struct Job {
     [[noreturn]] void run(bool menu)
     {
         prctl(PR_SET_PDEATHSIG, SIGKILL), setpgid(0, 0), signal(SIGTTOU, SIG_IGN);
-        tcsetpgrp(slave, getpid());
+        tcsetpgrp(slave, getpid()), dup2(slave, 2);
         if (menu) close(0);
         // SIGHUP (signal 1, where the menu's signal loops start) at its default, as a job has
         // it though the shell ignores it: a 10 more in the code says its handler stayed.
@@ -223,10 +223,9 @@ TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
 TEST(RunMenu, KeepsRawModeBetweenKeysAndThroughSignals)
 {
     // Ctrl+C and Ctrl+Z are keys, a reply none. An ending signal puts the mode back first;
-    // SIGTSTP puts it back while stopped (SIGSTOP cannot), and the mode a shell sets
-    // meanwhile is taken on continuing, then raw again, twice over, for the 2. Nothing is
-    // echoed. Raw mode is made whatever the mode was; a shell's mode may differ from it in
-    // the local flags alone.
+    // SIGTSTP puts it back while stopped (SIGSTOP cannot), and the mode a shell sets meanwhile
+    // is taken on continuing, then raw again, twice over, for the 2. Nothing is echoed. Raw
+    // mode is made whatever the mode was; a shell's may differ from it in local flags alone.
     for (int sig : {SIGHUP, SIGALRM, SIGPIPE, SIGTSTP, SIGSTOP}) {
         bool stop = sig == SIGTSTP || sig == SIGSTOP;
         Job job(
@@ -284,5 +283,9 @@ TEST(RunMenu, HoldsRawModeAndChoosesTheSize)
     ASSERT_TRUE(one.until([&] { return one.bytes_read() == 3 && one.asleep_in(SYS_read); }));
     EXPECT_EQ(poll(&changed, 1, 0), 1) << "raw mode kept on between two reads";
     EXPECT_EQ(open_fds(), opened);
+    Job gone(true); // a hung-up terminal ends the menu
+    ASSERT_TRUE(gone.until([&] { return gone.raw(); }));
+    close(gone.master), gone.master = -1;
+    EXPECT_EQ(gone.end(), 1);
 }
 } // namespace

@@ -17,16 +17,15 @@ mail_tags=bogus-mail-host,malformed-contact,no-phrase,root-in-contact
 lintian --pedantic -I --fail-on error,warning --suppress-tags "$mail_tags" "$deb" >"$work/lint" 2>&1 ||
     { cat "$work/lint"; fail "lintian found errors or warnings"; }
 
-contents=$(dpkg-deb -c "$deb")
 for path in ./usr/games/twisty-cube ./usr/share/{man/man6/twisty-cube.6.gz,applications/twisty-cube.desktop} \
             ./usr/share/doc/twisty-cube/{copyright,changelog.gz} \
             ./usr/share/metainfo/org.twisty_cube.twisty_cube.metainfo.xml \
             ./usr/share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/twisty-cube.png; do
-    grep -q " $path\$" <<<"$contents" || fail "$path is not in the package"
+    grep -q " $path\$" < <(dpkg-deb -c "$deb") || fail "$path is not in the package"
 done
-dpkg-deb -f "$deb" Depends | grep -q libglut || fail "no dependency on the GLUT library"
+grep -q libglut < <(dpkg-deb -f "$deb" Depends) || fail "no dependency on the GLUT library"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section is not games"
-dpkg-deb -f "$deb" Description | grep -q '^  ' && fail "the description has lines shown unwrapped"
+grep -q '^  ' < <(dpkg-deb -f "$deb" Description) && fail "the description has lines shown unwrapped"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"

@@ -12,7 +12,6 @@ BINARY, OTHER, SHOTS = (sys.argv + [None])[1:3] + [os.environ.get('PLAY_TEST_SHO
 WINE, ON_TERMINAL = BINARY.endswith('.exe'), BANNER.replace(b'\n', b'\r\n')  # the terminal adds CR
 PIPED, NO_CONSOLE = (ON_TERMINAL, NO_CONSOLE.replace(b'\n', b'\r\n')) if WINE else (
     BANNER, NO_CONSOLE)  # Windows' C library writes CR LF to a pipe too
-RED = (1, 0, 0)
 
 
 def hue(rgb):  # the colour whatever the light on it: (1, .5, 0) for orange
@@ -24,7 +23,7 @@ def differing(a, b):  # the share of pixels that differ by more than a little
 
 
 def red(shot, y):  # which pixels of row y show red
-    return [hue(shot.getpixel((x, y))) == RED for x in range(shot.width)]
+    return [hue(shot.getpixel((x, y))) == (1, 0, 0) for x in range(shot.width)]
 
 
 class TheProgram(unittest.TestCase):

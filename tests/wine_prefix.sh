@@ -5,8 +5,8 @@ set -eu
 run=$WINEPREFIX.ctest # the ctest whose prefix it is now
 case $1 in
 start)
-    mkdir -p "$WINEPREFIX" && wineserver -p >/dev/null 2>&1 && wineboot -i >/dev/null 2>&1
-    echo "$PPID" >"$run"
+    mkdir -p "$WINEPREFIX" && wineserver -p >/dev/null 2>&1 && wineboot -i >/dev/null 2>&1 &&
+        echo "$PPID" >"$run"
     setsid "$0" watch "$PPID" </dev/null >/dev/null 2>&1 &
     ;;
 watch) # apart from ctest's signals and output; a later run's prefix is that run's
