@@ -1,7 +1,7 @@
 // app/console.cpp -- the console half of start-up on every platform: the
 // banner and the difficulty menu. The keys come from read_console_key, in
 // console_posix.cpp or console_windows.cpp.
-#include "app.h"
+#include "console.h"
 #include "cube.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // app/console_events.cpp -- what the Windows console's input events and modes
 // mean to read_console_key. Plain numbers in and out and no I/O, so it builds
 // and is tested on every platform; console_windows.cpp does the reading.
-#include "app.h"
+#include "console_windows.h"
 
 // Virtual-key codes of the Windows keyboard. Shift, Ctrl, Alt are 0x10..0x12,
 // and 0xa0..0xa5 as left and right keys.

@@ -1,7 +1,7 @@
 // app/console_posix.cpp -- read_console_key on a POSIX terminal: one key at a
 // time from the controlling terminal in raw mode, split by decode_key; the
 // mode put back on every way out, signals and job control included.
-#include "app.h"
+#include "console_posix.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,7 +1,7 @@
 // app/console_sequences.cpp -- terminal input split into keys: escape
 // sequences turned into the PC's two-code keys, terminal replies taken whole.
 // Used by the POSIX reader (console_posix.cpp); it does no I/O.
-#include "app.h"
+#include "console_posix.h"
 
 #include <cstring>
 

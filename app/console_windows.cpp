@@ -2,7 +2,7 @@
 // console's input buffer (CONIN$) in raw mode, turned into codes by
 // console_key_codes; the mode put back after the menu, and by a console
 // control handler when the program is ended while the menu waits.
-#include "app.h"
+#include "console_windows.h"
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 // app/main.cpp -- program entry: the console menu, then the window and the
 // event loop, which never returns.
-#include "app.h"
+#include "console.h"
+#include "window.h"
 
 #include <GL/freeglut.h>
 

@@ -1,6 +1,6 @@
 // app/window.cpp -- the one window: GLUT start-up, the fixed rendering state,
 // the callbacks, and the projection kept matched to the window size.
-#include "app.h"
+#include "window.h"
 #include "cube.h"
 #include "input.h"
 #include "render.h"

@@ -2,7 +2,7 @@
 // frame (clear and swap), display() for both sizes, a key turn (18 frames and
 // the model update) and a whole-cube re-orientation. Prints each frame's cost
 // against the bare frame at the end.
-#include "app.h"
+#include "window.h"
 #include "cube.h"
 #include "input.h"
 #include "render.h"

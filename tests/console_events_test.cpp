@@ -1,6 +1,6 @@
 // tests/console_events_test.cpp -- the Windows console's key events and modes as
 // read_console_key takes them, on every platform (it needs no console).
-#include "app.h"
+#include "console_windows.h"
 
 #include <gtest/gtest.h>
 

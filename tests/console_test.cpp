@@ -1,5 +1,5 @@
 // tests/console_test.cpp -- the key decoder; read_console_key and the menu on a pseudo-terminal.
-#include "app.h"
+#include "console_posix.h"
 #include "cube.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // tests/fuzz_decode_key.cpp -- libFuzzer target for the console key decoder:
 // any byte string, split into keys as read_console_key would, must be used up
 // without reading past its end, and every key must give a code in range.
-#include "app.h"
+#include "console_posix.h"
 
 #include <cstddef>
 #include <cstdint>

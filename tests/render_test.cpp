@@ -1,5 +1,5 @@
 // tests/render_test.cpp -- pictures in a real window, read back before each swap.
-#include "app.h"
+#include "window.h"
 #include "input.h"
 #include "motion.h"
 #include "oracle.h"
