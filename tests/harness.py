@@ -66,7 +66,9 @@ class Program:
                                      **{'stdin': self.slave, 'stdout': self.slave, **streams})
         self.pid = self.proc.pid
 
-    def close(self):
+    def close(self):  # once; again does nothing
+        if self.master.closed:
+            return
         with contextlib.suppress(ProcessLookupError):  # its group: under Wine its console too
             os.killpg(self.pid, signal.SIGKILL)
         self.proc.communicate()
