@@ -1,0 +1,218 @@
+// tests/page_test.cpp -- the page's pieces that need no browser: the GL subset, as WebGL
+// would receive it, and the two key maps.
+#include "console_page.h"
+#include "glut_keys.h"
+#include "webgl.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+struct Vertex {
+    float x, y, z, w, r, g, b;
+};
+static_assert(sizeof(Vertex) == webgl_floats * sizeof(float));
+bool operator==(const Vertex &a, const Vertex &b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// What reached WebGL: the vertices, each draw's count, and every call in order.
+static std::vector<Vertex> drawn;
+static std::vector<int> draw_counts;
+static std::vector<std::string> calls;
+
+extern "C" {
+void webgl_draw(const float *vertices, int count)
+{
+    draw_counts.push_back(count);
+    calls.push_back("draw " + std::to_string(count));
+    for (int i = 0; i < count; ++i) {
+        Vertex v;
+        std::memcpy(&v, vertices + i * webgl_floats, sizeof v);
+        drawn.push_back(v);
+    }
+}
+void webgl_clear_colour(float r, float g, float b, float a)
+{
+    std::ostringstream call;
+    call << "colour " << r << " " << g << " " << b << " " << a;
+    calls.push_back(call.str());
+}
+void webgl_clear(bool colour, bool depth)
+{
+    calls.push_back(std::string("clear") + (colour ? " colour" : "") + (depth ? " depth" : ""));
+}
+void webgl_viewport(int x, int y, int width, int height)
+{
+    std::ostringstream call;
+    call << "viewport " << x << " " << y << " " << width << " " << height;
+    calls.push_back(call.str());
+}
+void webgl_depth_test(bool on)
+{
+    calls.push_back(on ? "depth test on" : "depth test off");
+}
+}
+
+namespace
+{
+// --- the key maps: one row per key, with what the canvas and the console make of it
+struct Key {
+    int character; // the key value's character, or 0 for a named key
+    const char *key, *code;
+    glut_key_kind canvas;
+    int value;                // to the keyboard or special callback
+    std::vector<int> console; // read_console_key's codes
+};
+const int u = unknown_key;
+const Key keys[] = {
+    {'q', "q", "KeyQ", keyboard_key, 'q', {'q'}},
+    {'1', "1", "Digit1", keyboard_key, '1', {'1'}},
+    // Past ASCII the console has no such character; past U+00FF neither has GLUT, and neither
+    // may give a low byte: U+0131 and U+0132 must not read as 1 and 2.
+    {0x80, "\u0080", "KeyA", keyboard_key, 0x80, {u}},
+    {0xff, "\u00ff", "KeyY", keyboard_key, 0xff, {u}},
+    {0x131, "\u0131", "KeyI", no_glut_key, 0, {u}},
+    {0x132, "\u0132", "KeyJ", no_glut_key, 0, {u}},
+    {0, "Enter", "Enter", keyboard_key, 13, {13}},
+    {0, "Tab", "Tab", keyboard_key, 9, {9}},
+    {0, "Backspace", "Backspace", keyboard_key, 8, {8}},
+    {0, "Escape", "Escape", keyboard_key, 27, {27}},
+    {0, "Delete", "Delete", keyboard_key, 127, {0, 83}},
+    {0, "Delete", "NumpadDecimal", special_key, 0x6f, {0, 83}},
+    {0, "ArrowLeft", "ArrowLeft", special_key, 100, {0, 75}},
+    {0, "ArrowUp", "ArrowUp", special_key, 101, {0, 72}},
+    {0, "ArrowRight", "ArrowRight", special_key, 102, {0, 77}},
+    {0, "ArrowDown", "ArrowDown", special_key, 103, {0, 80}},
+    {0, "ArrowUp", "Numpad8", special_key, 101, {0, 72}},
+    {0, "PageUp", "PageUp", special_key, 0x68, {0, 73}},
+    {0, "PageDown", "PageDown", special_key, 0x69, {0, 81}},
+    {0, "Home", "Home", special_key, 0x6a, {0, 71}},
+    {0, "End", "End", special_key, 0x6b, {0, 79}},
+    {0, "Insert", "Insert", special_key, 0x6c, {0, 82}},
+    {0, "Clear", "Numpad5", special_key, 0x6e, {0, 76}},
+    {0, "F1", "F1", special_key, 1, {0, 59}},
+    {0, "F2", "F2", special_key, 2, {0, 60}},
+    {0, "F3", "F3", special_key, 3, {0, 61}},
+    {0, "F4", "F4", special_key, 4, {0, 62}},
+    {0, "F5", "F5", special_key, 5, {0, 63}},
+    {0, "F6", "F6", special_key, 6, {0, 64}},
+    {0, "F7", "F7", special_key, 7, {0, 65}},
+    {0, "F8", "F8", special_key, 8, {0, 66}},
+    {0, "F9", "F9", special_key, 9, {0, 67}},
+    {0, "F10", "F10", special_key, 10, {0, 68}},
+    {0, "F11", "F11", special_key, 11, {0, 133}},
+    {0, "F12", "F12", special_key, 12, {0, 134}},
+    // Modifiers, locks and dead keys: nothing on the console; GLUT reports Shift and Num Lock.
+    {0, "Shift", "ShiftLeft", special_key, 0x70, {}},
+    {0, "Shift", "ShiftRight", special_key, 0x71, {}},
+    {0, "NumLock", "NumLock", special_key, 0x6d, {}},
+    {0, "Control", "ControlLeft", no_glut_key, 0, {}},
+    {0, "Alt", "AltLeft", no_glut_key, 0, {}},
+    {0, "AltGraph", "AltRight", no_glut_key, 0, {}},
+    {0, "Meta", "MetaLeft", no_glut_key, 0, {}},
+    {0, "CapsLock", "CapsLock", no_glut_key, 0, {}},
+    {0, "ScrollLock", "ScrollLock", no_glut_key, 0, {}},
+    {0, "Dead", "Quote", no_glut_key, 0, {}},
+    {0, "Process", "KeyA", no_glut_key, 0, {}},
+    // A key the PC has no code for is an unknown key to the console.
+    {0, "ContextMenu", "ContextMenu", no_glut_key, 0, {0, u}},
+    {0, "Unidentified", "", no_glut_key, 0, {0, u}},
+};
+
+TEST(PageKeys, ReachTheCanvasAsFreeglutAndTheConsoleAsThePC)
+{
+    for (const Key &k : keys) {
+        int value = -1;
+        EXPECT_EQ(glut_key_codes(k.character, k.key, k.code, &value), k.canvas) << k.code;
+        if (k.canvas != no_glut_key) EXPECT_EQ(value, k.value) << k.code;
+        int codes[2] = {-1, -1};
+        int count = page_console_codes(k.character, k.key, codes);
+        ASSERT_EQ(count, int(k.console.size())) << k.code;
+        EXPECT_EQ(std::vector<int>(codes, codes + count), k.console) << k.code;
+    }
+}
+
+// --- the GL subset
+struct Clip {
+    float x, y, z, w;
+};
+struct Pixel {
+    float x, y;
+};
+// Quads and wide lines alike: corners 0 1 2, then 0 2 3.
+const int quad_order[6] = {0, 1, 2, 0, 2, 3};
+
+// A new frame: the viewport given, both matrices the identity, nothing recorded.
+void start(int left, int bottom, int width, int height)
+{
+    glViewport(left, bottom, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    drawn.clear();
+    draw_counts.clear();
+    calls.clear();
+}
+
+// The unit points on the axes, then the origin: a matrix takes them to its columns.
+void axes_quad()
+{
+    glBegin(GL_QUADS);
+    glVertex3f(1, 0, 0);
+    glVertex3f(0, 1, 0);
+    glVertex3f(0, 0, 1);
+    glVertex2f(0, 0);
+    glEnd();
+}
+
+// Where the matrices take a point: a quad of four copies of it.
+Vertex place(float x, float y, float z)
+{
+    drawn.clear();
+    glBegin(GL_QUADS);
+    for (int corner = 0; corner < 4; ++corner) glVertex3f(x, y, z);
+    glEnd();
+    gl_flush();
+    return drawn.at(0);
+}
+
+void expect_at(const Vertex &got, const Clip &want)
+{
+    EXPECT_NEAR(got.x, want.x, 1e-4);
+    EXPECT_NEAR(got.y, want.y, 1e-4);
+    EXPECT_NEAR(got.z, want.z, 1e-4);
+    EXPECT_NEAR(got.w, want.w, 1e-4);
+}
+
+void expect_quad(const std::vector<Vertex> &got, const Clip (&corners)[4])
+{
+    ASSERT_EQ(got.size(), 6u);
+    for (int i = 0; i < 6; ++i) expect_at(got[i], corners[quad_order[i]]);
+}
+
+TEST(PageGL, AQuadIsTwoTrianglesFromItsFirstCorner)
+{
+    start(0, 0, 450, 350);
+    glBegin(GL_QUADS);
+    glVertex3f(-0.5f, -0.5f, 0.25f);
+    glVertex3f(0.5f, -0.5f, 0.5f);
+    glVertex3f(0.5f, 0.5f, 0.75f);
+    glVertex2f(-0.5f, 0.5f);
+    glEnd();
+    axes_quad();
+    glVertex2f(0, 0); // outside glBegin and glEnd: nothing
+    glVertex2f(0, 0);
+    gl_flush();
+    drawn.resize(6);
+    expect_quad(drawn, {{-0.5f, -0.5f, 0.25f, 1}, {0.5f, -0.5f, 0.5f, 1},
+                        {0.5f, 0.5f, 0.75f, 1}, {-0.5f, 0.5f, 0, 1}});
+    EXPECT_EQ(draw_counts, std::vector<int>{12});
+}
