@@ -66,7 +66,7 @@ class Page:
         self.driver = webdriver.Chrome(service=service, options=options)
         group = service.process.pid
         self.watcher = subprocess.Popen(
-            ['sh', '-c', f'tail --pid={os.getpid()} -f /dev/null; kill -KILL -- -{group}'],
+            ['sh', '-c', f'tail --pid={os.getpid()} -f /dev/null; kill -KILL -{group}'],
             start_new_session=True, stdin=subprocess.DEVNULL)
         self.driver.get(f'http://127.0.0.1:{self.server.server_port}/{os.path.basename(index)}')
         self.win = None
