@@ -5,13 +5,13 @@
 
 #include <cstring>
 
-struct named_key {
+struct console_named_key {
     const char *key;   // the browser's key value
     int first, second; // second -1: one code
 };
 
 // The keys with a name instead of a character, by the browser's key values.
-static const named_key named_keys[] = {
+static const console_named_key named_keys[] = {
     {"Enter", 13, -1},  {"Tab", 9, -1},       {"Backspace", 8, -1}, {"Escape", 27, -1},
     {"ArrowUp", 0, 72}, {"ArrowDown", 0, 80}, {"ArrowLeft", 0, 75}, {"ArrowRight", 0, 77},
     {"Home", 0, 71},    {"End", 0, 79},       {"PageUp", 0, 73},    {"PageDown", 0, 81},
@@ -38,7 +38,7 @@ int page_console_codes(int character, const char *key, int codes[2])
         if (strcmp(key, silent) == 0) return 0;
     codes[0] = 0;
     codes[1] = unknown_key;
-    for (const named_key &k : named_keys) {
+    for (const console_named_key &k : named_keys) {
         if (strcmp(key, k.key) != 0) continue;
         codes[0] = k.first;
         codes[1] = k.second;

@@ -67,40 +67,25 @@ struct gl_state {
     int batch_count;
     int calls_deep; // lists that call lists: GL stops at 64 levels
 };
+constexpr matrix identity = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+
+// GL's state when a context is made; the window sets the viewport.
+// clang-format off
 static gl_state gl = {
-    {},
-    {0, 0},
-    0,
-    {1, 1, 1},
-    {0.8f, 0.8f, 0.8f},
-    1,
-    {0, 0, 450, 350},
-    false,
-    false,
-    false,
-    {},
-    0,
-    {},
-    {},
-    0,
-    0,
-    {},
-    0,
-    {0, 0, 1},
-    {},
-    0,
-    0,
+    {{identity}, {identity}},      // both stacks: the identity at the bottom
+    {0, 0}, 0,                     // depths, mode: modelview
+    {1, 1, 1}, {0.8f, 0.8f, 0.8f}, // colour white, diffuse grey
+    1, {0, 0, 1, 1},               // line width, viewport
+    false, false, false,           // lighting, light 0, colour material
+    {}, 0, {}, {}, 0,              // no lists
+    0, {}, 0, {0, 0, 1},           // no primitive
+    {}, 0, 0,                      // an empty batch
 };
+// clang-format on
 
 static matrix &top()
 {
     return gl.stacks[gl.mode][gl.depth[gl.mode]];
-}
-
-static matrix identity()
-{
-    matrix i = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
-    return i;
 }
 
 static void multiply(const matrix &by)
@@ -249,7 +234,7 @@ static void vertex(float x, float y, float z)
     if (gl.primitive == 0) return;
     const float object[4] = {x, y, z, 1};
     float eye[4];
-    lit_vertex v;
+    lit_vertex v = {};
     transform(gl.stacks[0][gl.depth[0]], object, eye);
     transform(gl.stacks[1][gl.depth[1]], eye, v.clip);
     light(v.rgb);
@@ -289,7 +274,7 @@ static void pop()
 
 static void translate(float x, float y, float z)
 {
-    matrix t = identity();
+    matrix t = identity;
     t.m[12] = x;
     t.m[13] = y;
     t.m[14] = z;
@@ -423,7 +408,7 @@ void glMatrixMode(GLenum mode)
 
 void glLoadIdentity()
 {
-    top() = identity();
+    top() = identity;
 }
 
 // Compile mode only: the calls above are recorded, not run. A list compiled

@@ -33,9 +33,11 @@ void glutInitWindowSize(int width, int height)
 
 void glutInitWindowPosition(int, int) {} // the page places the canvas
 
+// The new context's viewport is the whole window, as with any GL context.
 int glutCreateWindow(const char *title)
 {
     page_open_canvas(glut.width, glut.height, title);
+    glViewport(0, 0, glut.width, glut.height);
     return 1;
 }
 

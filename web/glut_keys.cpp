@@ -6,7 +6,7 @@
 #include <GL/freeglut.h>
 #include <cstring>
 
-struct named_key {
+struct glut_named_key {
     const char *key;  // the browser's key value
     const char *code; // its code value, where the key value alone cannot tell
     glut_key_kind kind;
@@ -15,7 +15,7 @@ struct named_key {
 
 // The keypad's Delete (without Num Lock) is freeglut's GLUT_KEY_DELETE; the
 // other Delete is the character 127. Keypad 5 without Num Lock is Clear.
-static const named_key named_keys[] = {
+static const glut_named_key named_keys[] = {
     {"Enter", "", keyboard_key, 13},
     {"Tab", "", keyboard_key, 9},
     {"Backspace", "", keyboard_key, 8},
@@ -55,7 +55,7 @@ glut_key_kind glut_key_codes(int character, const char *key, const char *code, i
         *value = character <= 0xff ? character : 0;
         return character <= 0xff ? keyboard_key : no_glut_key;
     }
-    for (const named_key &k : named_keys) {
+    for (const glut_named_key &k : named_keys) {
         if (strcmp(key, k.key) != 0) continue;
         if (k.code[0] != 0 && strcmp(code, k.code) != 0) continue;
         *value = k.value;
