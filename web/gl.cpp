@@ -62,6 +62,7 @@ struct gl_state {
     lit_vertex held[4];
     int held_count;
     float normal_eye[3]; // the default normal (0, 0, 1) in eye space, fixed at glBegin
+    matrix mvp;          // projection times modelview, fixed at glBegin
 
     float batch[batch_vertices * webgl_floats];
     int batch_count;
@@ -78,7 +79,7 @@ static gl_state gl = {
     1, {0, 0, 1, 1},               // line width, viewport
     false, false, false,           // lighting, light 0, colour material
     {}, 0, {}, {}, 0,              // no lists
-    0, {}, 0, {0, 0, 1},           // no primitive
+    0, {}, 0, {0, 0, 1}, identity, // no primitive
     {}, 0, 0,                      // an empty batch
 };
 // clang-format on
@@ -88,17 +89,21 @@ static matrix &top()
     return gl.stacks[gl.mode][gl.depth[gl.mode]];
 }
 
-static void multiply(const matrix &by)
+static matrix product(const matrix &a, const matrix &b)
 {
-    matrix &t = top();
-    matrix r;
+    matrix r = {};
     for (int c = 0; c < 4; ++c)
         for (int row = 0; row < 4; ++row) {
             float sum = 0;
-            for (int k = 0; k < 4; ++k) sum += t.m[k * 4 + row] * by.m[c * 4 + k];
+            for (int k = 0; k < 4; ++k) sum += a.m[k * 4 + row] * b.m[c * 4 + k];
             r.m[c * 4 + row] = sum;
         }
-    t = r;
+    return r;
+}
+
+static void multiply(const matrix &by)
+{
+    top() = product(top(), by);
 }
 
 static void transform(const matrix &a, const float in[4], float out[4])
@@ -167,8 +172,9 @@ static void emit_wide_line(const lit_vertex &a, const lit_vertex &b)
     float low[2] = {window_at(a, k) - half, window_at(b, k) - half};
     float high[2] = {window_at(a, k) + half, window_at(b, k) + half};
     if (std::fabs(low[1] - low[0]) < 1.0f / 256) {
-        low[0] = low[1] = std::floor(low[0] + 0.5f);        // the first centre above the edge
-        high[0] = high[1] = std::floor(high[0] - 0.5f) + 1; // past the last centre on or below it
+        // Mesa covers a centre on the lower edge and not one on the upper.
+        low[0] = low[1] = std::ceil(low[0] - 0.5f);    // the first centre on or above the edge
+        high[0] = high[1] = std::ceil(high[0] - 0.5f); // past the last centre below it
     }
     lit_vertex corners[4] = {a, a, b, b};
     move_to(corners[0], k, low[0]);
@@ -227,16 +233,18 @@ static void begin(GLenum mode)
     gl.primitive = mode;
     gl.held_count = 0;
     eye_normal(gl.stacks[0][gl.depth[0]], gl.normal_eye);
+    // Positions go through the product of the two, as Mesa's vertex program
+    // takes them: the rounding decides which of a face and its coplanar edge
+    // passes the depth test.
+    gl.mvp = product(gl.stacks[1][gl.depth[1]], gl.stacks[0][gl.depth[0]]);
 }
 
 static void vertex(float x, float y, float z)
 {
     if (gl.primitive == 0) return;
     const float object[4] = {x, y, z, 1};
-    float eye[4];
     lit_vertex v = {};
-    transform(gl.stacks[0][gl.depth[0]], object, eye);
-    transform(gl.stacks[1][gl.depth[1]], eye, v.clip);
+    transform(gl.mvp, object, v.clip);
     light(v.rgb);
     if (gl.primitive == GL_QUADS) {
         gl.held[gl.held_count++] = v;
@@ -288,7 +296,7 @@ static void rotate(float angle, float x, float y, float z)
     x /= length;
     y /= length;
     z /= length;
-    const float radians = angle * float(M_PI / 180.0);
+    const float radians = float(angle * M_PI / 180.0); // as Mesa rounds it
     const float c = std::cos(radians), s = std::sin(radians), k = 1 - c;
     matrix r = {{x * x * k + c, y * x * k + z * s, x * z * k - y * s, 0, x * y * k - z * s,
                  y * y * k + c, y * z * k + x * s, 0, x * z * k + y * s, y * z * k - x * s,
