@@ -8,6 +8,7 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -198,6 +199,30 @@ void expect_quad(const std::vector<Vertex> &got, const Clip (&corners)[4])
     for (int i = 0; i < 6; ++i) expect_at(got[i], corners[quad_order[i]]);
 }
 
+// GL's state before any call: both matrices the identity, white, no light, lines 1 wide.
+TEST(PageGL, StartsAsAFreshContext)
+{
+    Vertex v = place(0.25f, 0.5f, 0.75f);
+    expect_at(v, {0.25f, 0.5f, 0.75f, 1});
+    EXPECT_EQ(v.r + v.g + v.b, 3);
+    calls.clear();
+    glViewport(0, 0, 100, 100);
+    glEnable(GL_DEPTH_TEST);
+    glClearColor(0.5f, 0, 0, 1);
+    const std::vector<std::string> told = {"viewport 0 0 100 100", "depth test on",
+                                           "colour 0.5 0 0 1"};
+    EXPECT_EQ(calls, told);
+    drawn.clear();
+    glBegin(GL_LINE_STRIP);
+    glVertex2f(-0.5f, 0.101f); // 55.05 pixels up: covers the centre 55.5 alone
+    glVertex2f(0.5f, 0.101f);
+    glEnd();
+    gl_flush();
+    expect_quad(
+        drawn,
+        {{-0.5f, 0.1f, 0, 1}, {-0.5f, 0.12f, 0, 1}, {0.5f, 0.12f, 0, 1}, {0.5f, 0.1f, 0, 1}});
+}
+
 TEST(PageGL, AQuadIsTwoTrianglesFromItsFirstCorner)
 {
     start(0, 0, 450, 350);
@@ -233,6 +258,23 @@ TEST(PageGL, ThePerspectiveAndTheCameraPlacePointsAsGLDoes)
     start(0, 0, 450, 350);
     gluLookAt(5, 0, 0, 0, 0, 0, 0, 1, 0);
     expect_at(place(0, 1, 2), {-2, 1, -5, 1});
+    // Any eye, any up: the points in eye space, worked out apart from the code.
+    start(0, 0, 450, 350);
+    gluLookAt(2, 2, 1, 0, 0, 1, 0, 1, 2);
+    expect_at(place(0, 0, 3), {-0.66667f, 1.88562f, -2.82843f, 1});
+    expect_at(place(2, 0, 0), {-1, -1.41421f, -1.41421f, 1});
+    expect_at(place(1, -1, 4), {-2.33333f, 2.35702f, -2.82843f, 1});
+}
+
+// 120 degrees about (1, 1, 1), given at any length, takes X to Y, Y to Z and Z to X.
+TEST(PageGL, RotationsTurnAboutAnyAxisByTheRightHand)
+{
+    start(0, 0, 450, 350);
+    glRotatef(120, 2, 2, 2);
+    glRotatef(45, 0, 0, 0); // no axis: no turn
+    axes_quad();
+    gl_flush();
+    expect_quad(drawn, {{0, 1, 0, 1}, {0, 0, 1, 1}, {1, 0, 0, 1}, {0, 0, 0, 1}});
 }
 
 // Light 0 shines along -Z in eye space: ambient 0.2 x 0.2 everywhere, and the diffuse
@@ -295,22 +337,66 @@ TEST(PageGL, DisplayListsDrawWhatTheyRecordedWhenCalled)
     glPushMatrix();
     glTranslatef(1, 2, 3);
     glRotatef(90, 0, 0, 1);
+    glColor3f(0, 0.5f, 1);
     axes_quad();
     glPopMatrix();
+    glLineWidth(5);
     glEndList();
     glNewList(6, GL_COMPILE);
+    glNewList(7, GL_COMPILE); // while one compiles: ignored
     glCallList(5);
     glEndList();
+    glEndList(); // none compiles: ignored
     gl_flush();
     EXPECT_TRUE(drawn.empty()) << "compiling draws nothing";
     glCallList(6);
+    glVertex2f(0, 0); // after the list's glEnd: nothing
+    glCallList(0);    // no such lists
+    glCallList(64);
     glTranslatef(1, 2, 3);
     glRotatef(90, 0, 0, 1);
+    glColor3f(0, 0.5f, 1);
     axes_quad();
     gl_flush();
     ASSERT_EQ(drawn.size(), 12u);
     EXPECT_TRUE(std::equal(drawn.begin(), drawn.begin() + 6, drawn.begin() + 6));
     expect_at(drawn[0], {1, 3, 3, 1}); // (1, 0, 0) turned to (0, 1, 0), then moved
+    EXPECT_EQ(drawn[0].b, 1);
+    // The width the list left: a line along a row, 5 pixels across.
+    start(0, 0, 100, 100);
+    glLineWidth(0); // no width: ignored
+    glBegin(GL_LINE_STRIP);
+    glVertex2f(-0.5f, 0.001f);
+    glVertex2f(0.5f, 0.001f);
+    glEnd();
+    gl_flush();
+    expect_at(drawn.at(0), {-0.5f, -0.04f, 0, 1});
+    // A list that calls itself stops 64 calls deep, as GL does.
+    start(0, 0, 450, 350);
+    glNewList(8, GL_COMPILE);
+    axes_quad();
+    glCallList(8);
+    glEndList();
+    glCallList(8);
+    gl_flush();
+    EXPECT_EQ(drawn.size(), 64u * 6);
+}
+
+// A window with no height draws nothing in it, but nothing breaks either.
+TEST(PageGL, AViewportChangeFlushesFirstAndAnEmptyOneBreaksNothing)
+{
+    start(0, 0, 450, 350);
+    axes_quad();
+    glViewport(3, 4, 100, 0);
+    const std::vector<std::string> told = {"draw 6", "viewport 3 4 100 0"};
+    EXPECT_EQ(calls, told);
+    drawn.clear();
+    glBegin(GL_LINE_STRIP);
+    glVertex2f(0, 0);
+    glVertex2f(0, 0.5f);
+    glEnd();
+    gl_flush();
+    for (const Vertex &v : drawn) EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.y));
 }
 
 TEST(PageGL, MatrixStacksIgnorePushesPastTheirDepthAndPopsBelowTheBottom)

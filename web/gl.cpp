@@ -61,8 +61,8 @@ struct gl_state {
     GLenum primitive; // between glBegin and glEnd, else 0
     lit_vertex held[4];
     int held_count;
-    float normal_eye[3]; // the default normal (0, 0, 1) in eye space, fixed at glBegin
-    matrix mvp;          // projection times modelview, fixed at glBegin
+    float normal_z; // the default normal's z in eye space, fixed at glBegin
+    matrix mvp;     // projection times modelview, fixed at glBegin
 
     float batch[batch_vertices * webgl_floats];
     int batch_count;
@@ -79,7 +79,7 @@ static gl_state gl = {
     1, {0, 0, 1, 1},               // line width, viewport
     false, false, false,           // lighting, light 0, colour material
     {}, 0, {}, {}, 0,              // no lists
-    0, {}, 0, {0, 0, 1}, identity, // no primitive
+    0, {}, 0, 1, identity,         // no primitive
     {}, 0, 0,                      // an empty batch
 };
 // clang-format on
@@ -194,21 +194,18 @@ static float clamp(float v)
     return v < 0 ? 0 : v > 1 ? 1 : v;
 }
 
-// The normal (0, 0, 1) in eye space: the third column of the inverse
-// transpose of the modelview's upper 3 x 3, without normalising (GL_NORMALIZE
-// is off).
-static void eye_normal(const matrix &mv, float out[3])
+// How squarely the default normal (0, 0, 1) faces light 0, which shines along
+// -Z in eye space: the z of that normal in eye space, the third column of the
+// inverse transpose of the modelview's upper 3 x 3, not normalised
+// (GL_NORMALIZE is off). Elements are m[column * 4 + row].
+static float eye_normal_z(const matrix &mv)
 {
     const float *m = mv.m;
-    // Cofactors of the third column of the 3 x 3 (element m[col * 4 + row]).
-    float c0 = m[1] * m[6] - m[2] * m[5];
+    float c0 = m[1] * m[6] - m[2] * m[5]; // cofactors of the third column
     float c1 = m[2] * m[4] - m[0] * m[6];
     float c2 = m[0] * m[5] - m[1] * m[4];
     float det = m[8] * c0 + m[9] * c1 + m[10] * c2;
-    if (det == 0) det = INFINITY; // a flattened modelview: no light on it
-    out[0] = c0 / det;
-    out[1] = c1 / det;
-    out[2] = c2 / det;
+    return det == 0 ? 0 : c2 / det; // a flattened modelview: no light on it
 }
 
 static void light(float out[3])
@@ -218,7 +215,7 @@ static void light(float out[3])
         return;
     }
     constexpr float scene_ambient = 0.2f, material_ambient = 0.2f;
-    float facing = gl.normal_eye[2] > 0 ? gl.normal_eye[2] : 0; // n . (0, 0, 1)
+    float facing = gl.normal_z > 0 ? gl.normal_z : 0;
     for (int i = 0; i < 3; ++i) {
         float c = scene_ambient * material_ambient;
         if (gl.light0) c += facing * gl.diffuse[i];
@@ -232,7 +229,7 @@ static void begin(GLenum mode)
 {
     gl.primitive = mode;
     gl.held_count = 0;
-    eye_normal(gl.stacks[0][gl.depth[0]], gl.normal_eye);
+    gl.normal_z = eye_normal_z(gl.stacks[0][gl.depth[0]]);
     // Positions go through the product of the two, as Mesa's vertex program
     // takes them: the rounding decides which of a face and its coplanar edge
     // passes the depth test.
