@@ -319,7 +319,7 @@ static void run(const command &c)
         set_colour(c.a[0], c.a[1], c.a[2]);
         break;
     case op_line_width:
-        gl.line_width = c.a[0];
+        if (c.a[0] > 0) gl.line_width = c.a[0]; // as glLineWidth: no width is ignored
         break;
     case op_push:
         push();
