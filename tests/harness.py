@@ -86,6 +86,8 @@ class Program:
         def child():  # after setsid: taking the terminal makes /dev/tty work
             fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
         streams = {'stdin': self.slave, 'stdout': self.slave, **streams}
+        if self.wine:  # freeglut's note that Wine's display has no device context for it
+            streams.setdefault('stderr', subprocess.DEVNULL)
         self.proc = subprocess.Popen(command, executable=None if self.wine else binary,
                                      start_new_session=True, preexec_fn=child,
                                      pass_fds=(self.slave,), **streams)

@@ -115,12 +115,15 @@ class TheProgram(unittest.TestCase):
         rng = random.Random(seed)
         moves = [(rng.choice([('Right', 'Left'), ('Up', 'Down')]), rng.randrange(n),
                   rng.choice('1w')) for _ in range(12 * n)]
+        scramble = []
         for (on, back), steps, turn in moves:
-            self.p.press(on, back, *[on] * steps, turn)
+            scramble += [on, back] + [on] * steps + [turn]
+        self.p.press(*scramble)
         self.assertGreater(differing(self.settled(f'n{n}-scrambled'), solved), 0.02)
+        undo = []
         for (on, back), steps, turn in reversed(moves):
-            self.p.press(on, back, {'1': 'w', 'w': '1'}[turn], *[back] * steps)
-        self.p.press('Right', 'Left')  # the frame back on the X axis, where it started
+            undo += [on, back, {'1': 'w', 'w': '1'}[turn]] + [back] * steps
+        self.p.press(*undo, 'Right', 'Left')  # the frame back on the X axis, where it started
         # The same cube, maybe through other angle values: a few edge pixels may differ.
         self.assertLess(differing(self.settled(f'n{n}-undone'), solved), 0.002)
         return solved
