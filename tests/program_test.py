@@ -65,6 +65,14 @@ class TheProgram(unittest.TestCase):
             shot.save(os.path.join(SHOTS, f'{name}.png'))
         return shot
 
+    def press_all(self, keys):
+        """Under Wine four at a time, each four handled before the next: Wine loses keys
+        from a long run typed at once."""
+        step = 4 if WINE else len(keys)
+        for at in range(0, len(keys), step):
+            self.p.press(*keys[at:at + step])
+            self.assertTrue(self.p.settled(), f'no rest after {keys[at:at + step]}')
+
     def test_the_menu_ignores_other_keys_unechoed_and_1_opens_the_window(self):
         p = self.start()
         self.assertTrue(until(lambda: p.shown() == SHOWN) and p.wait_reading())
@@ -110,20 +118,20 @@ class TheProgram(unittest.TestCase):
         row = red(solved, 175)  # n red stickers across the middle
         self.assertEqual(sum(a > b for a, b in zip(row[1:], row)), n)
         # A move: a cursor key and back chooses the axis, steps along it choose the layer,
-        # then a turn. Undone: the axis, the opposite turn, the steps back. All the keys go
-        # at once, most of them while a turn is still being drawn.
+        # then a turn. Undone: the axis, the opposite turn, the steps back. The keys go at
+        # once (but under Wine), most of them while a turn is still being drawn.
         rng = random.Random(seed)
         moves = [(rng.choice([('Right', 'Left'), ('Up', 'Down')]), rng.randrange(n),
                   rng.choice('1w')) for _ in range(12 * n)]
         scramble = []
         for (on, back), steps, turn in moves:
             scramble += [on, back] + [on] * steps + [turn]
-        self.p.press(*scramble)
+        self.press_all(scramble)
         self.assertGreater(differing(self.settled(f'n{n}-scrambled'), solved), 0.02)
         undo = []
         for (on, back), steps, turn in reversed(moves):
             undo += [on, back, {'1': 'w', 'w': '1'}[turn]] + [back] * steps
-        self.p.press(*undo, 'Right', 'Left')  # the frame back on the X axis, where it started
+        self.press_all(undo + ['Right', 'Left'])  # the frame back on the X axis, where it started
         # The same cube, maybe through other angle values: a few edge pixels may differ.
         self.assertLess(differing(self.settled(f'n{n}-undone'), solved), 0.002)
         return solved
