@@ -109,6 +109,8 @@ def idle_ticks(group, seconds=5.0):
     before = group_ticks(group)
     time.sleep(seconds)
     after = group_ticks(group)
+    if not after:
+        fail('the browser ended')
     # A process started meanwhile counts whole; one that ended takes its ticks with it.
     return sum(ticks - before.get(pid, 0) for pid, ticks in after.items())
 

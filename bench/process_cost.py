@@ -12,6 +12,10 @@ import harness
 TICK = os.sysconf('SC_CLK_TCK')
 
 
+def fail(why):
+    sys.exit(f'process_cost.py: {why}; no figures')
+
+
 def cpu_ticks(pids):
     ticks = 0
     for pid in pids:
@@ -26,25 +30,33 @@ def peak_rss_kib(pid):
         return int(next(line for line in f if line.startswith('VmHWM')).split()[1])
 
 
-def idle_ticks(p, seconds=5.0):
+def idle_ticks(p, where, seconds=5.0):
     pids = {p.pid, p.reader()}  # under Wine its console's host reads the terminal
     before = cpu_ticks(pids)
     time.sleep(seconds)
+    if p.proc.poll() is not None:  # its ticks would be gone with it
+        fail(f'the program ended {where}')
     return cpu_ticks(pids) - before
+
+
+def red_centre(p):  # the first frame is there when the cube's centre shows red
+    return p.proc.poll() is not None or harness.picture(p.win).getpixel((225, 175))[0] > 128
 
 
 def main(binary, key):
     with closing(harness.Program(binary)) as p:
-        p.wait_reading()
-        menu = idle_ticks(p)
+        if not p.wait_reading():
+            fail('the program ended before its menu read a key')
+        menu = idle_ticks(p, 'at its menu')
         sent = time.monotonic()
         p.send(key.encode())
-        wid = p.window()
-        # The first frame is there when the cube's centre shows red.
-        harness.until(lambda: harness.picture(wid).getpixel((225, 175))[0] > 128, 20)
+        if not p.window(20):
+            fail(f'no window came after the key {key}')
+        if not harness.until(lambda: red_centre(p), 20) or p.proc.poll() is not None:
+            fail('no frame came within 20 s of the key, or the program ended')
         first_frame = time.monotonic() - sent
         time.sleep(1)
-        window = idle_ticks(p)
+        window = idle_ticks(p, 'with its window open')
         rss = peak_rss_kib(p.proc.pid)
     print(f'{"under Wine, " * p.wine}cube {key == "1" and 2 or 3}: processor time idle at the'
           f' menu {menu} ticks, idle'

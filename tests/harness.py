@@ -2,8 +2,7 @@
 its window found by title (a unique argv[0]), keys through XTest, pictures through Pillow, waits
 until it sleeps with all it was sent handled; it kills and reaps what it starts. A Windows build
 (PROGRAM.exe) runs under Wine, whose console host reads the terminal for it."""
-import contextlib, fcntl, os, platform, select, signal, subprocess, tempfile
-import termios, time
+import contextlib, fcntl, os, select, signal, subprocess, tempfile, termios, threading, time
 import pyte
 from PIL import Image
 from Xlib import X, XK, display, error
@@ -23,13 +22,7 @@ BANNER = (b"          +---------------------------------------------+\n"
           b"          [1] - Latwy\n"
           b"          [2] - Normalny\n")
 NO_CONSOLE = b"twisty-cube: no console to read the menu key from\n"
-# System calls: read, and freeglut's select (under Wine a read, from the Wine server, for all).
-READ, SELECT = {'x86_64': ((0,), (23, 270)), 'aarch64': ((63,), (72,))}[platform.machine()]
 x = display.Display() if os.environ.get('DISPLAY') else None  # the tests' own X connection
-def screen(out):  # text as a terminal shows it: Wine's console draws with cursor moves
-    shown = pyte.Screen(80, 40)
-    pyte.ByteStream(shown).feed(out)
-    return '\n'.join(line.rstrip() for line in shown.display).rstrip()
 
 
 def until(condition, timeout=60.0):
@@ -39,20 +32,52 @@ def until(condition, timeout=60.0):
     return value  # the last value: false if the guard ran out
 
 
+def screen(out):  # text as a terminal shows it: Wine's console draws with cursor moves
+    shown = pyte.Screen(80, 40)
+    pyte.ByteStream(shown).feed(out)
+    return '\n'.join(line.rstrip() for line in shown.display).rstrip()
+
+
+def call_number(wait):
+    """The system call a thread of ours sleeps in while wait(fd) waits on an empty pipe: the C
+    library makes the same call for the program, whatever the machine and its ABI. Found asleep
+    when the call's first argument is the pipe (read) or one past it (select's count)."""
+    empty, full = os.pipe()
+    thread = threading.Thread(target=wait, args=(empty,))
+    thread.start()
+
+    def asleep():
+        with open(f'/proc/self/task/{thread.native_id}/syscall') as f:
+            call = f.read().split()
+        return len(call) > 1 and int(call[1], 16) in (empty, empty + 1) and call[0]  # '0' is true
+    number = until(asleep)
+    os.write(full, b'.')
+    thread.join()
+    os.close(empty)
+    os.close(full)
+    return number
+
+
+# The menu's read, and freeglut's select (under Wine a read, from the Wine server, for all).
+READ = call_number(lambda fd: os.read(fd, 1))
+SELECT = call_number(lambda fd: select.select([fd], [], []))
+
+
 class Program:
     """The program on a new pseudo-terminal (also stdin and stdout unless streams say
     otherwise), with typed typed first."""
 
-    def __init__(self, binary, argv0=None, typed=b'', **streams):
+    def __init__(self, binary, typed=b'', argv0=None, **streams):
         self.wine, self.links = binary.endswith('.exe'), tempfile.TemporaryDirectory()
         self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
         command, self.waits_in = [self.argv0], SELECT  # where it waits in its event loop
         master, self.slave = os.openpty()
         self.master, self.taken, self.woke, self.out = open(master, 'r+b', buffering=0), 0, 0, b''
         if self.wine:  # the title is the Windows path it was started by: a unique link
-            os.symlink(os.path.abspath(binary), link := f'{self.links.name}/twisty-cube.exe')
-            self.argv0, command = 'Z:' + link.replace('/', '\\'), ['wine', link]
-            mode, self.waits_in = self.mode(), READ  # Wine's console keeps ISIG: clear it here
+            link = f'{self.links.name}/twisty-cube.exe'
+            os.symlink(os.path.abspath(binary), link)
+            self.argv0, command, self.waits_in = 'Z:' + link.replace('/', '\\'), ['wine', link], READ
+            mode = self.mode()  # Wine's console keeps ISIG: clear it here
             mode[3] &= ~termios.ISIG
             termios.tcsetattr(self.slave, termios.TCSANOW, mode)
         self.before = self.mode()
@@ -60,10 +85,12 @@ class Program:
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
             fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
+        streams = {'stdin': self.slave, 'stdout': self.slave, **streams}
+        if self.wine:  # freeglut's note that Wine's display has no device context for it
+            streams.setdefault('stderr', subprocess.DEVNULL)
         self.proc = subprocess.Popen(command, executable=None if self.wine else binary,
-                                     start_new_session=True,
-                                     preexec_fn=child, pass_fds=(self.slave,),
-                                     **{'stdin': self.slave, 'stdout': self.slave, **streams})
+                                     start_new_session=True, preexec_fn=child,
+                                     pass_fds=(self.slave,), **streams)
         self.pid = self.proc.pid
 
     def close(self):  # once; again does nothing
@@ -84,6 +111,9 @@ class Program:
             self.out += self.master.read(65536)
         return self.out
 
+    def shown(self):  # the terminal's text: under Wine as its screen shows it
+        return screen(self.read()) if self.wine else self.read()
+
     def proc_file(self, name, pid=None):
         with open(f'/proc/{pid or self.pid}/{name}') as f:
             return f.read().split()
@@ -93,9 +123,9 @@ class Program:
 
     def reader(self):  # the process that reads the terminal: the program, or Wine's console
         for pid in filter(str.isdigit, os.listdir('/proc') if self.wine else ()):
-            with contextlib.suppress(OSError, IndexError):
-                comm, stat = self.proc_file('stat', pid)[1], self.proc_file('stat', pid)[3:6]
-                if comm == '(conhost.exe)' and stat[2] == str(self.pid):  # in its session
+            with contextlib.suppress(OSError):
+                stat = self.proc_file('stat', pid)
+                if stat[1] == '(conhost.exe)' and stat[5] == str(self.pid):  # in its session
                     return pid
         return self.pid
 
@@ -104,11 +134,10 @@ class Program:
         self.woke = self.bytes_read()  # under Wine: it must hear from its console after this
         self.master.write(data)
 
-    def sleeping_in(self, calls):
+    def sleeping_in(self, call):
         try:  # the main thread's state and system call: llvmpipe has threads of its own
-            state, call = self.proc_file('stat')[2], self.proc_file('syscall')[0]
-            return state == 'S' and int(call) in calls
-        except (OSError, ValueError):  # gone, or 'running'
+            return self.proc_file('stat')[2] == 'S' and self.proc_file('syscall')[0] == call
+        except OSError:  # gone
             return False
 
     def wait_reading(self):
@@ -139,6 +168,7 @@ class Program:
         if self.wine and not self.ping():
             return None
         last = [None]
+
         def same():
             x.sync()
             shot = picture(self.win) if self.sleeping_in(self.waits_in) else None
@@ -148,7 +178,8 @@ class Program:
 
     def press(self, *keys):  # keysym names (a, Up, 1...) typed to the window through XTest
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)  # there is no window manager
-        for code in (x.keysym_to_keycode(XK.string_to_keysym(key)) for key in keys):
+        for key in keys:
+            code = x.keysym_to_keycode(XK.string_to_keysym(key))
             xtest.fake_input(x, X.KeyPress, code)
             xtest.fake_input(x, X.KeyRelease, code)
         x.sync()
@@ -158,14 +189,17 @@ class Program:
         it (a key read is then queued, and the thread does not sleep while one is)."""
         stamp, pings = time.monotonic_ns() & 0xffffffff, x.intern_atom('_NET_WM_PING')
         x.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
-        self.win.send_event(event.ClientMessage(window=self.win, client_type=x.intern_atom(
-            'WM_PROTOCOLS'), data=(32, [pings, stamp, self.win.id, 0, 0])))
+        protocols = x.intern_atom('WM_PROTOCOLS')
+        self.win.send_event(event.ClientMessage(window=self.win, client_type=protocols,
+                                                data=(32, [pings, stamp, self.win.id, 0, 0])))
         x.flush()
+
         def answered():  # among the events come so far
             got = iter(lambda: x.next_event() if x.pending_events() else None, None)
             return any(e.type == X.ClientMessage and list(e.data[1][:2]) == [pings, stamp]
                        for e in got)
         return until(answered)
+
 
 def picture(win):
     size = win.get_geometry()

@@ -15,35 +15,35 @@ CHROMIUM = ['--headless=new', '--no-sandbox', '--use-angle=swiftshader',
             '--disable-component-update', '--disable-sync', '--no-first-run',
             '--window-size=600,900']
 
-# Keys by the names Program.press takes (X keysyms): browser key value, code, key code.
+# Keys by the names Program.press takes (X keysyms): the browser's key value and code.
 NAMED = {
-    'Up': ('ArrowUp', 'ArrowUp', 38),
-    'Down': ('ArrowDown', 'ArrowDown', 40),
-    'Left': ('ArrowLeft', 'ArrowLeft', 37),
-    'Right': ('ArrowRight', 'ArrowRight', 39),
-    'Return': ('Enter', 'Enter', 13),
-    'Escape': ('Escape', 'Escape', 27),
-    'F5': ('F5', 'F5', 116),
-    'Shift_L': ('Shift', 'ShiftLeft', 16),
+    'Up': ('ArrowUp', 'ArrowUp'),
+    'Down': ('ArrowDown', 'ArrowDown'),
+    'Left': ('ArrowLeft', 'ArrowLeft'),
+    'Right': ('ArrowRight', 'ArrowRight'),
+    'Return': ('Enter', 'Enter'),
+    'Escape': ('Escape', 'Escape'),
+    'Shift_L': ('Shift', 'ShiftLeft'),
 }
 
 # True once the program waits for a key with every key pressed taken: the page's queue is
 # empty and the program sleeps in page_wait_key, after its last frame was shown.
 WAITING = 'return Module.pageWake !== null && Module.pageKeys.length === 0'
 
-# Counts the frames the page draws from now on, in window.drawn.
-COUNT_FRAMES = '''window.drawn = 0;
+# Counts the frames the page draws over the browser's next 30 animation frames.
+FRAMES_IN_30 = '''const done = arguments[arguments.length - 1];
+let drawn = 0, left = 30;
 const draw = WebGLRenderingContext.prototype.drawArrays;
 WebGLRenderingContext.prototype.drawArrays = function(...args) {
-  window.drawn += 1;
+  drawn += 1;
   return draw.apply(this, args);
-};'''
-
-# Calls back once the browser has shown 30 more animation frames.
-AFTER_30_FRAMES = '''const done = arguments[arguments.length - 1];
-let left = 30;
-const next = () => (--left > 0 ? requestAnimationFrame(next) : done(window.drawn));
+};
+const next = () => (--left > 0 ? requestAnimationFrame(next) : done(drawn));
 requestAnimationFrame(next);'''
+
+# The canvas's size as drawn and as laid out, the page's title, and whether keys reach it.
+CANVAS = '''const c = document.getElementById('window'), r = c.getBoundingClientRect();
+return [c.width, c.height, r.width, r.height, document.title, document.activeElement === c];'''
 
 
 class Quiet(http.server.SimpleHTTPRequestHandler):
@@ -52,7 +52,7 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
 
 
 class Page:
-    def __init__(self, index):
+    def __init__(self, index, typed=b''):
         handler = functools.partial(Quiet, directory=os.path.dirname(os.path.abspath(index)))
         self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
@@ -70,6 +70,7 @@ class Page:
             start_new_session=True, stdin=subprocess.DEVNULL)
         self.driver.get(f'http://127.0.0.1:{self.server.server_port}/{os.path.basename(index)}')
         self.win = None
+        self.press(*typed.decode())  # before the program reads
 
     def close(self):  # once; again does nothing
         if self.watcher.returncode is not None:
@@ -80,30 +81,24 @@ class Page:
         self.watcher.kill()
         self.watcher.wait()
 
-    def read(self):  # the console's text on the page
+    def shown(self):  # the console's text on the page
         return self.driver.execute_script("return document.getElementById('console').textContent")
 
-    def key(self, name):
-        """One key down and up, by the names press takes, or any one character."""
-        if name in NAMED:
-            key, code, number = NAMED[name]
-            down = {'type': 'rawKeyDown', 'key': key, 'code': code, 'windowsVirtualKeyCode': number}
-        else:
-            down = {'type': 'keyDown', 'key': name, 'text': name}
-            if name.isascii() and name.isalnum():
-                down['code'] = ('Digit' if name.isdigit() else 'Key') + name.upper()
-                down['windowsVirtualKeyCode'] = ord(name.upper())
-        self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', down)
-        up = {k: v for k, v in down.items() if k != 'text'}
-        up['type'] = 'keyUp'
-        self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', up)
-
     def press(self, *keys):
+        """Each key down and up, by the names in NAMED or as any one character."""
         for name in keys:
-            self.key(name)
+            key, code = NAMED.get(name, (name, ''))
+            for kind in 'keyDown', 'keyUp':
+                event = {'type': kind, 'key': key, 'code': code}
+                self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', event)
+
+    send = press
+
+    def waiting(self):
+        return self.driver.execute_script(WAITING)
 
     def wait_reading(self):
-        return until(lambda: self.driver.execute_script(WAITING))
+        return until(self.waiting)
 
     def window(self, timeout=60.0):
         def shown():
@@ -112,23 +107,21 @@ class Page:
         self.win = until(shown, timeout)
         return self.win
 
+    def canvas(self):
+        return self.driver.execute_script(CANVAS)
+
     def picture(self):
-        shot = Image.open(io.BytesIO(self.win.screenshot_as_png)).convert('RGB')
-        return shot
+        return Image.open(io.BytesIO(self.win.screenshot_as_png)).convert('RGB')
 
     def settled(self):
         """The picture once the program waits with every key handled, twice the same."""
         last = [None]
 
         def same():
-            shot = self.picture() if self.driver.execute_script(WAITING) else None
-            before = last[0]
-            last[0] = shot
+            shot = self.picture() if self.waiting() else None
+            before, last[0] = last[0], shot
             return shot is not None and shot == before and shot
         return until(same)
 
-    def count_frames(self):
-        self.driver.execute_script(COUNT_FRAMES)
-
-    def frames_over_30_more(self):  # the frames drawn since count_frames, 30 frames later
-        return self.driver.execute_async_script(AFTER_30_FRAMES)
+    def frames_drawn_in_30(self):  # the frames the page draws in the next 30 the browser shows
+        return self.driver.execute_async_script(FRAMES_IN_30)
