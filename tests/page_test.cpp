@@ -183,42 +183,61 @@ TEST(PageGL, TurnsAboutEachAxisByTheRightHand)
     }
 }
 
-// 90 degrees across, aspect 2, near 2, far 10: a point (x, y, z) in eye space goes to
-// (x / 2, y, -1.5 z - 5, -z). The eye at (0, 0, 5) puts the world's z 5 back.
+// 60 degrees across, aspect 2, near 2, far 10: f = 1 / tan 30 = 1.73205, and a point
+// (x, y, z) in eye space goes to (f x / 2, f y, -1.5 z - 5, -z). The eye at (0, 0, 5) puts
+// the world's z 5 back. A wide line keeps its width in pixels whatever its w.
 TEST(PageGL, ThePerspectiveAndTheCameraPlacePointsAsGLDoes)
 {
-    start(450, 350);
+    start(100, 100);
     glMatrixMode(GL_PROJECTION);
-    gluPerspective(90, 2, 2, 10);
+    gluPerspective(60, 2, 2, 10);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluLookAt(0, 0, 5, 0, 0, 0, 0, 1, 0);
     expect_at(place(0, 0, 0), {0, 0, 2.5f, 5});
-    expect_at(place(2, -1, 1), {1, -1, 1, 4});
-    expect_at(place(4, 2, -3), {2, 2, 7, 8});
+    expect_at(place(2, -1, 1), {1.73205f, -1.73205f, 1, 4});
+    expect_at(place(4, 2, -3), {3.46410f, 3.46410f, 7, 8});
+    drawn.clear();
+    glLineWidth(3);
+    glBegin(GL_LINE_STRIP);
+    glVertex2f(0, 0.57735f); // y = 1 / f: in the row 60 pixels up, covering 59 to 61
+    glVertex2f(2, 0.57735f);
+    glEnd();
+    gl_flush();
+    ASSERT_EQ(drawn.size(), 6u);
+    expect_quad(drawn.data(), {{0, 0.8f, 2.5f, 5},
+                               {0, 1.1f, 2.5f, 5},
+                               {1.73205f, 1.1f, 2.5f, 5},
+                               {1.73205f, 0.8f, 2.5f, 5}});
 }
 
 // Light 0 shines along -Z in eye space: ambient 0.2 x 0.2 everywhere, and the colour times
-// the cosine between the face's normal and +Z, clamped at 1. A face coloured (1, 0.5, 0):
+// the z of the face's normal, clamped at 1. Turned about X by a, then Y by b, then Z, the
+// normal's z is cos a cos b. A face coloured (1, 0.5, 0):
 TEST(PageGL, FacesAreLitByLightZeroInTheirColour)
 {
     struct Face {
-        float angle, x, y, z; // the turn of the face
+        float x, y, z; // degrees about each axis
         float r, g;
     };
     const Face faces[] = {
-        {90, 0, 0, 1, 1, 0.54f},      // facing the light
-        {60, 1, 0, 0, 0.54f, 0.29f},  // cos 60 = 0.5
-        {-60, 0, 1, 0, 0.54f, 0.29f}, //
-        {120, 0, 1, 0, 0.04f, 0.04f}, // turned away: ambient only
+        {0, 0, 90, 1, 0.54f},        // facing the light
+        {60, 0, 0, 0.54f, 0.29f},    // cos 60 = 0.5
+        {0, -60, 0, 0.54f, 0.29f},   //
+        {60, 60, 30, 0.29f, 0.165f}, // 0.5 x 0.5
+        {0, 120, 0, 0.04f, 0.04f},   // turned away: ambient only
     };
     for (const Face &face : faces) {
         start(450, 350);
-        glRotatef(face.angle, face.x, face.y, face.z);
+        glPushMatrix();
+        glRotatef(face.x, 1, 0, 0);
+        glRotatef(face.y, 0, 1, 0);
+        glRotatef(face.z, 0, 0, 1);
         glColor3f(1, 0.5f, 0);
         const Vertex lit = place(0, 0, 0);
-        EXPECT_NEAR(lit.r, face.r, 1e-5) << face.angle;
-        EXPECT_NEAR(lit.g, face.g, 1e-5) << face.angle;
+        glPopMatrix();
+        EXPECT_NEAR(lit.r, face.r, 1e-5) << face.x << " " << face.y;
+        EXPECT_NEAR(lit.g, face.g, 1e-5) << face.x << " " << face.y;
         EXPECT_NEAR(lit.b, 0.04f, 1e-5);
     }
 }
@@ -247,33 +266,55 @@ TEST(PageGL, WideLinesAreAsManyPixelsAcrossAsTheirWidth)
     expect_quad(&drawn[12], {{0.1f, 0.47f}, {0.1f, 0.53f}, {0.6f, 1.03f}, {0.6f, 0.97f}});
 }
 
-// The calls a list holds run when it is called; its push and pop leave what follows untouched.
-TEST(PageGL, DisplayListsDrawWhatTheyRecordedWhenCalled)
+// Every call a list records, each with arguments of its own.
+void draw_face()
+{
+    glPushMatrix();
+    glTranslatef(1, 2, 3);
+    glRotatef(-60, 0, 1, 0);
+    glColor3f(0.25f, 0.5f, 1);
+    glLineWidth(5);
+    glBegin(GL_QUADS);
+    glVertex2f(1, 0);
+    glVertex3f(0, 1, 2);
+    glVertex3f(2, 3, 4);
+    glVertex2f(0, -1);
+    glEnd();
+    glBegin(GL_LINE_STRIP);
+    glVertex2f(1, 0);
+    glVertex3f(0, 1, 2);
+    glEnd();
+    glPopMatrix();
+}
+
+// A list between two others draws what its calls draw, and its pop leaves what follows
+// untouched; the others move everything if they run.
+TEST(PageGL, DisplayListsDrawWhatTheirCallsDraw)
 {
     start(100, 100);
     glNewList(1, GL_COMPILE);
     glTranslatef(5, 0, 0);
     glEndList();
     glNewList(2, GL_COMPILE);
-    glPushMatrix();
-    glTranslatef(1, 2, 3);
-    glRotatef(90, 0, 0, 1);
-    glColor3f(0, 0.5f, 1);
-    glLineWidth(5);
-    glBegin(GL_LINE_STRIP);
-    glVertex2f(1, 0); // turned to (0, 1, 0), then moved to (1, 3, 3)
-    glVertex2f(0, 0);
-    glEnd();
-    glPopMatrix();
+    draw_face();
     glEndList();
+    glNewList(3, GL_COMPILE);
+    glTranslatef(5, 0, 0);
+    glEndList();
+    gl_flush();
+    EXPECT_EQ(drawn.size(), 0u) << "compiling draws nothing";
     glLineWidth(1);
     glCallList(2);
     gl_flush();
-    ASSERT_EQ(drawn.size(), 6u) << "compiling draws nothing";
-    expect_at(drawn[0], {0.94f, 3, 3}); // 5 pixels across, from pixel 97 to 102
-    expect_at(drawn[1], {1.04f, 3, 3});
-    EXPECT_EQ(drawn[0].b, 1);
+    const std::vector<Vertex> from_list = drawn;
     expect_at(place(1, 0, 0), {1, 0});
+    start(100, 100);
+    glLineWidth(1);
+    draw_face();
+    gl_flush();
+    ASSERT_EQ(from_list.size(), 12u);
+    ASSERT_EQ(drawn.size(), 12u);
+    EXPECT_EQ(std::memcmp(from_list.data(), drawn.data(), sizeof(Vertex) * 12), 0);
 }
 
 TEST(PageGL, TheViewportClearsAndDepthTestGoToWebGL)
@@ -298,6 +339,8 @@ TEST(PageGL, TrianglesReachWebGLWholeAndInOrder)
     gl_flush();
     ASSERT_EQ(drawn.size(), 18000u);
     for (int count : draw_counts) EXPECT_EQ(count % 3, 0);
+    const float first_quad[6] = {0, 1, 2, 0, 2, 3};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(drawn[i].x, first_quad[i]);
     EXPECT_EQ(drawn.back().x, 11999);
 }
 } // namespace

@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <cmath>
+#include <cstring>
 
 constexpr int stack_depth = 4;           // a cubie, its home cell, a face: three pushes deep
 constexpr int list_count = 28;           // names 1..27: the cubie ids
@@ -35,11 +36,12 @@ struct command {
     float a[3];
 };
 
-// A vertex made ready: clip-space position and its lit colour.
+// A vertex made ready: clip-space position and its lit colour, as WebGL takes it.
 struct lit_vertex {
     float clip[4];
     float rgb[3];
 };
+static_assert(sizeof(lit_vertex) == webgl_floats * sizeof(float));
 
 // The whole GL state of the page. Only this file writes it. It starts all
 // zero: the program sets what it relies on before it draws (the window the
@@ -91,18 +93,18 @@ static void multiply(const matrix &by)
     top() = product(top(), by);
 }
 
-static void transform(const matrix &a, const float in[4], float out[4])
+// Where a matrix takes the point (x, y, z, 1).
+static void transform(const matrix &a, float x, float y, float z, float out[4])
 {
     for (int row = 0; row < 4; ++row)
-        out[row] =
-            a.m[row] * in[0] + a.m[4 + row] * in[1] + a.m[8 + row] * in[2] + a.m[12 + row] * in[3];
+        out[row] = a.m[row] * x + a.m[4 + row] * y + a.m[8 + row] * z + a.m[12 + row];
 }
 
 // Recording: true when the call went into the list being compiled.
-static bool record(command_op op, float a0 = 0, float a1 = 0, float a2 = 0)
+static bool record(const command &c)
 {
     if (gl.compiling == 0) return false;
-    gl.commands[gl.command_count++] = command{op, {a0, a1, a2}};
+    gl.commands[gl.command_count++] = c;
     return true;
 }
 
@@ -117,9 +119,7 @@ void gl_flush()
 static void emit(const lit_vertex &v)
 {
     if (gl.batch_count == batch_vertices) gl_flush();
-    float *out = gl.batch + gl.batch_count++ * webgl_floats;
-    for (int i = 0; i < 4; ++i) out[i] = v.clip[i];
-    for (int i = 0; i < 3; ++i) out[4 + i] = v.rgb[i];
+    std::memcpy(gl.batch + gl.batch_count++ * webgl_floats, &v, sizeof v);
 }
 
 static void emit_triangle(const lit_vertex &a, const lit_vertex &b, const lit_vertex &c)
@@ -212,9 +212,8 @@ static void begin(GLenum mode)
 
 static void vertex(float x, float y, float z)
 {
-    const float object[4] = {x, y, z, 1};
-    lit_vertex v = {};
-    transform(gl.mvp, object, v.clip);
+    lit_vertex v;
+    transform(gl.mvp, x, y, z, v.clip);
     light(v.rgb);
     if (gl.primitive == GL_QUADS) {
         gl.held[gl.held_count++] = v;
@@ -309,7 +308,7 @@ extern "C" {
 
 void glBegin(GLenum mode)
 {
-    if (!record(op_begin, float(mode))) begin(mode);
+    if (!record({op_begin, {float(mode)}})) begin(mode);
 }
 
 // glBegin starts each primitive afresh: there is nothing to finish.
@@ -317,42 +316,42 @@ void glEnd() {}
 
 void glVertex2f(GLfloat x, GLfloat y)
 {
-    if (!record(op_vertex, x, y, 0)) vertex(x, y, 0);
+    if (!record({op_vertex, {x, y, 0}})) vertex(x, y, 0);
 }
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
-    if (!record(op_vertex, x, y, z)) vertex(x, y, z);
+    if (!record({op_vertex, {x, y, z}})) vertex(x, y, z);
 }
 
 void glColor3f(GLfloat r, GLfloat g, GLfloat b)
 {
-    if (!record(op_colour, r, g, b)) set_colour(r, g, b);
+    if (!record({op_colour, {r, g, b}})) set_colour(r, g, b);
 }
 
 void glLineWidth(GLfloat width)
 {
-    if (!record(op_line_width, width)) gl.line_width = width;
+    if (!record({op_line_width, {width}})) gl.line_width = width;
 }
 
 void glPushMatrix()
 {
-    if (!record(op_push)) push();
+    if (!record({op_push, {}})) push();
 }
 
 void glPopMatrix()
 {
-    if (!record(op_pop)) pop();
+    if (!record({op_pop, {}})) pop();
 }
 
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
 {
-    if (!record(op_translate, x, y, z)) translate(x, y, z);
+    if (!record({op_translate, {x, y, z}})) translate(x, y, z);
 }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat)
 {
-    if (!record(op_rotate, angle, x, y)) rotate(angle, x, y);
+    if (!record({op_rotate, {angle, x, y}})) rotate(angle, x, y);
 }
 
 // The program calls lists only outside them: lists hold no calls of lists.
