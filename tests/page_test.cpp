@@ -164,7 +164,8 @@ void expect_quad(const Vertex *got, const Clip (&corners)[4])
     for (int i = 0; i < 6; ++i) expect_at(got[i], corners[corner_order[i]]);
 }
 
-// A quarter turn by the right hand about each axis, seen at the point (1, 2, 3).
+// A quarter turn by the right hand about each axis, seen at the point (1, 2, 3), and a move
+// by (1, 2, 3) before it, under a push.
 TEST(PageGL, TurnsAboutEachAxisByTheRightHand)
 {
     struct Turn {
@@ -172,14 +173,17 @@ TEST(PageGL, TurnsAboutEachAxisByTheRightHand)
         Clip to;
     };
     const Turn turns[] = {
-        {1, 0, 0, {1, -3, 2}},
-        {0, 1, 0, {3, 2, -1}},
-        {0, 0, 1, {-2, 1, 3}},
+        {1, 0, 0, {2, -1, 5}},
+        {0, 1, 0, {4, 4, 2}},
+        {0, 0, 1, {-1, 3, 6}},
     };
     for (const Turn &turn : turns) {
         start(450, 350);
+        glPushMatrix();
+        glTranslatef(1, 2, 3);
         glRotatef(90, turn.x, turn.y, turn.z);
         expect_at(place(1, 2, 3), turn.to);
+        glPopMatrix();
     }
 }
 
@@ -200,7 +204,9 @@ TEST(PageGL, ThePerspectiveAndTheCameraPlacePointsAsGLDoes)
     drawn.clear();
     glLineWidth(3);
     glBegin(GL_LINE_STRIP);
-    glVertex2f(0, 0.57735f); // y = 1 / f: in the row 60 pixels up, covering 59 to 61
+    // y = 1 / f: along the row 60 pixels up, 3 wide: it covers the centres 58.5 to 60.5, so
+    // its edges lie at 58 and 61.
+    glVertex2f(0, 0.57735f);
     glVertex2f(2, 0.57735f);
     glEnd();
     gl_flush();
@@ -213,19 +219,17 @@ TEST(PageGL, ThePerspectiveAndTheCameraPlacePointsAsGLDoes)
 
 // Light 0 shines along -Z in eye space: ambient 0.2 x 0.2 everywhere, and the colour times
 // the z of the face's normal, clamped at 1. Turned about X by a, then Y by b, then Z, the
-// normal's z is cos a cos b. A face coloured (1, 0.5, 0):
+// normal's z is cos a cos b. A face coloured (1, 0.5, 0.25):
 TEST(PageGL, FacesAreLitByLightZeroInTheirColour)
 {
     struct Face {
         float x, y, z; // degrees about each axis
-        float r, g;
+        float r, g, b;
     };
     const Face faces[] = {
-        {0, 0, 90, 1, 0.54f},        // facing the light
-        {60, 0, 0, 0.54f, 0.29f},    // cos 60 = 0.5
-        {0, -60, 0, 0.54f, 0.29f},   //
-        {60, 60, 30, 0.29f, 0.165f}, // 0.5 x 0.5
-        {0, 120, 0, 0.04f, 0.04f},   // turned away: ambient only
+        {0, 0, 90, 1, 0.54f, 0.29f},          // facing the light
+        {60, 60, 30, 0.29f, 0.165f, 0.1025f}, // cos 60 x cos 60 = 0.25
+        {0, 120, 0, 0.04f, 0.04f, 0.04f},     // turned away: ambient only
     };
     for (const Face &face : faces) {
         start(450, 350);
@@ -233,12 +237,12 @@ TEST(PageGL, FacesAreLitByLightZeroInTheirColour)
         glRotatef(face.x, 1, 0, 0);
         glRotatef(face.y, 0, 1, 0);
         glRotatef(face.z, 0, 0, 1);
-        glColor3f(1, 0.5f, 0);
+        glColor3f(1, 0.5f, 0.25f);
         const Vertex lit = place(0, 0, 0);
         glPopMatrix();
         EXPECT_NEAR(lit.r, face.r, 1e-5) << face.x << " " << face.y;
         EXPECT_NEAR(lit.g, face.g, 1e-5) << face.x << " " << face.y;
-        EXPECT_NEAR(lit.b, 0.04f, 1e-5);
+        EXPECT_NEAR(lit.b, face.b, 1e-5) << face.x << " " << face.y;
     }
 }
 
@@ -247,12 +251,6 @@ TEST(PageGL, WideLinesAreAsManyPixelsAcrossAsTheirWidth)
 {
     start(100, 100);
     glLineWidth(3);
-    // Along a row, 30.01 pixels up: the pixel centres covered are those from 28.51 up to
-    // 31.51, 29.5 to 31.5, so the edges lie at 29 and 32.
-    glBegin(GL_LINE_STRIP);
-    glVertex2f(-0.5f, -0.3998f);
-    glVertex2f(0.5f, -0.3998f);
-    glEnd();
     // Steeper than 45 degrees: 1.5 pixels to each side along x; at 45, along y.
     glBegin(GL_LINE_STRIP);
     glVertex2f(0, 0);
@@ -260,10 +258,9 @@ TEST(PageGL, WideLinesAreAsManyPixelsAcrossAsTheirWidth)
     glVertex2f(0.6f, 1);
     glEnd();
     gl_flush();
-    ASSERT_EQ(drawn.size(), 18u);
-    expect_quad(&drawn[0], {{-0.5f, -0.42f}, {-0.5f, -0.36f}, {0.5f, -0.36f}, {0.5f, -0.42f}});
-    expect_quad(&drawn[6], {{-0.03f, 0}, {0.03f, 0}, {0.13f, 0.5f}, {0.07f, 0.5f}});
-    expect_quad(&drawn[12], {{0.1f, 0.47f}, {0.1f, 0.53f}, {0.6f, 1.03f}, {0.6f, 0.97f}});
+    ASSERT_EQ(drawn.size(), 12u);
+    expect_quad(&drawn[0], {{-0.03f, 0}, {0.03f, 0}, {0.13f, 0.5f}, {0.07f, 0.5f}});
+    expect_quad(&drawn[6], {{0.1f, 0.47f}, {0.1f, 0.53f}, {0.6f, 1.03f}, {0.6f, 0.97f}});
 }
 
 // Every call a list records, each with arguments of its own.
@@ -272,8 +269,8 @@ void draw_face()
     glPushMatrix();
     glTranslatef(1, 2, 3);
     glRotatef(-60, 0, 1, 0);
-    glColor3f(0.25f, 0.5f, 1);
     glLineWidth(5);
+    glColor3f(0.25f, 0.5f, 1);
     glBegin(GL_QUADS);
     glVertex2f(1, 0);
     glVertex3f(0, 1, 2);
@@ -315,6 +312,7 @@ TEST(PageGL, DisplayListsDrawWhatTheirCallsDraw)
     ASSERT_EQ(from_list.size(), 12u);
     ASSERT_EQ(drawn.size(), 12u);
     EXPECT_EQ(std::memcmp(from_list.data(), drawn.data(), sizeof(Vertex) * 12), 0);
+    expect_at(place(1, 0, 0), {1, 0});
 }
 
 TEST(PageGL, TheViewportClearsAndDepthTestGoToWebGL)
