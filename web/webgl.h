@@ -14,6 +14,6 @@ void webgl_viewport(int x, int y, int width, int height);
 void webgl_depth_test(bool on);
 }
 
-// Sends the triangles gl.cpp still holds to WebGL; glClear, glViewport and
-// glutSwapBuffers call it, so that nothing is drawn out of order or late.
+// Sends the triangles gl.cpp still holds to WebGL; glutSwapBuffers calls it
+// at the end of each frame, so that nothing is drawn late.
 void gl_flush();
