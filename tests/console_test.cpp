@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <pty.h>
@@ -85,6 +86,7 @@ Codes split(const std::string &bytes)
             codes.push_back(waits);
             used = decode_key(rest.data(), count, true, &first, &second);
         }
+        EXPECT_GT(used, 0) << "no more bytes come, yet the key is not taken: " << bytes;
         codes.push_back(first);
         if (second != -1) codes.push_back(second);
         for (int part = 1; part < used; ++part)
@@ -203,11 +205,16 @@ void wait_raw()
     while (mode().c_lflag & ICANON || mode().c_cc[VTIME] != 0) usleep(1000);
 }
 
+std::string proc(pid_t job, const char *file)
+{
+    return "/proc/" + std::to_string(job) + "/" + file;
+}
+
 // The system call the job waits in, or -1 while it runs.
 long system_call(pid_t job)
 {
     std::string call = "-1";
-    std::ifstream("/proc/" + std::to_string(job) + "/syscall") >> call;
+    std::ifstream(proc(job, "syscall")) >> call;
     if (call == "running") return -1;
     return std::stol(call);
 }
@@ -219,7 +226,7 @@ void wait_reading(pid_t job, long bytes)
     long call = -1;
     while (bytes_read != bytes || call != SYS_read) {
         usleep(1000);
-        std::ifstream("/proc/" + std::to_string(job) + "/io").ignore(7) >> bytes_read; // rchar: N
+        std::ifstream(proc(job, "io")).ignore(7) >> bytes_read; // rchar: N
         call = system_call(job);
     }
 }
@@ -315,9 +322,14 @@ TEST(RunMenu, HoldsRawModeAndChoosesTheSize)
         EXPECT_EQ(poll(&choice, 1, 0), 0) << "a sequence in two parts chose a size";
         pollfd news = {master, POLLIN, 0};
         EXPECT_EQ(poll(&news, 1, 0), 0) << "the mode changed between two keys";
-        send("1"); // after an Esc and a pause
-        EXPECT_EQ(receive(2), (Codes{2, true})) << "1 is the 2 x 2 x 2 cube; SIGHUP given back";
-        // Then the reader is raw only while it reads.
+        const auto open_files = [&] {
+            return std::distance(std::filesystem::directory_iterator(proc(menu, "fd")), {});
+        };
+        const auto opened = open_files();
+        send("2"); // after an Esc and a pause
+        EXPECT_EQ(receive(2), (Codes{3, true})) << "2 is the 3 x 3 x 3 cube; SIGHUP given back";
+        // Then the reader is raw only while it reads, on the terminal it opened
+        // once (as fd 0, which a test of less than 0 would not keep).
         wait_reading(menu, sent + 1);
         char status[8];
         EXPECT_EQ(read(master, status, sizeof status), 1); // the menu's end, the reader's start
@@ -325,6 +337,7 @@ TEST(RunMenu, HoldsRawModeAndChoosesTheSize)
         EXPECT_EQ(receive(1), Codes{'a'});
         wait_reading(menu, sent + 2);
         EXPECT_EQ(poll(&news, 1, 0), 1) << "raw mode kept on between two reads";
+        EXPECT_EQ(open_files(), opened);
         // An ending signal puts the mode back first.
         kill(menu, SIGHUP);
         EXPECT_EQ(wait_job(menu), 128 + SIGHUP);
@@ -360,8 +373,8 @@ TEST(RunMenu, PutsTheModeBackForJobControl)
             wait_raw();
             EXPECT_EQ(mode().c_lflag & ECHOE, given.c_lflag & ECHOE) << "raw from the shell's mode";
         }
-        send("2");
-        EXPECT_EQ(receive(2), (Codes{3, true})) << "2 is the 3 x 3 x 3 cube";
+        send("1");
+        EXPECT_EQ(receive(2), (Codes{2, true})) << "1 is the 2 x 2 x 2 cube";
         wait_raw(); // the reader's, after the menu
         kill(menu, SIGTERM);
         EXPECT_EQ(wait_job(menu), 128 + SIGTERM);
