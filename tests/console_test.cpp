@@ -87,6 +87,7 @@ Codes split(const std::string &bytes)
             used = decode_key(rest.data(), count, true, &first, &second);
         }
         EXPECT_GT(used, 0) << "no more bytes come, yet the key is not taken: " << bytes;
+        EXPECT_LE(used, count) << "more bytes taken than there are: " << bytes;
         codes.push_back(first);
         if (second != -1) codes.push_back(second);
         for (int part = 1; part < used; ++part)
