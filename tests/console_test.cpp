@@ -269,6 +269,7 @@ TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
             {"\x1b]x" + filler + "\x1b\\2", {0, u, '2'}},
             {"\x1b]xx" + filler + "\x1b\\2", {0, u, '2'}},
             {"\x1bP" + filler + filler + "\a2", {0, u, '2'}},
+            {"\x1b[" + std::string(31, ';') + "A", {0, u}},
         };
         cfmakeraw(&given); // raw between reads too, so that keys are raw whenever they come
         pid_t reader = start(false);
