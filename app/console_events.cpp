@@ -1,6 +1,7 @@
 // app/console_events.cpp -- what the Windows console's input events and modes
-// mean to read_console_key. Plain numbers in and out and no I/O, so it builds
-// and is tested on every platform; console_windows.cpp does the reading.
+// mean to read_console_key, and the codes of the key it read last, given one a
+// call. Plain numbers in and out and no I/O, so it builds and is tested on
+// every platform; console_windows.cpp does the reading.
 #include "console_windows.h"
 
 // Virtual-key codes of the Windows keyboard. Shift, Ctrl, Alt are 0x10..0x12,
@@ -40,15 +41,33 @@ static int second_code(int virtual_key, int scan_code)
     return scan_code > 0 && scan_code < 128 ? scan_code : unknown_key;
 }
 
-int console_key_codes(bool key_down, int virtual_key, int scan_code, int character, int codes[2])
+static int codes[2], code_count, next_code; // the last key's codes, next_code not yet given
+
+bool take_key_event(bool key_down, int virtual_key, int scan_code, int character)
 {
-    if (!key_down || modifier(virtual_key)) return 0;
+    code_count = 0;
+    next_code = 0;
+    if (!key_down || modifier(virtual_key)) return false;
     if (character != 0) {
         // A UTF-16 unit cut to 8 bits could read as 1 or 2 (U+0131 as 0x31).
         codes[0] = character < 128 ? character : unknown_key;
-        return 1;
+        code_count = 1;
+        return true;
     }
     codes[0] = 0;
     codes[1] = second_code(virtual_key, scan_code);
-    return 2;
+    code_count = 2;
+    return true;
+}
+
+int first_key_code(bool mode_restored)
+{
+    if (!mode_restored) next_code = code_count;
+    return next_key_code();
+}
+
+int next_key_code()
+{
+    if (next_code == code_count) return -1;
+    return codes[next_code++];
 }

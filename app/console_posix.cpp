@@ -25,7 +25,7 @@
 // They call only async-signal-safe functions.
 
 constexpr int esc = 27;
-constexpr int esc_wait_ms = 40; // a sequence's bytes come together; a person is slower
+constexpr int esc_wait_ms = 40; // after an ESC alone; a person is slower than a key's bytes
 constexpr int buffer_size = 32; // longer than any sequence a key sends
 
 static int console_fd = -1;                // /dev/tty, kept open once opened
@@ -199,7 +199,7 @@ void release_raw_mode()
     if (raw_on) leave_raw_mode();
 }
 
-// Waits for bytes after an incomplete sequence; false when none came in time.
+// Waits for a byte after an ESC alone; false when none came in time.
 static bool more_bytes_soon()
 {
     pollfd waiting = {console_fd, POLLIN, 0};
@@ -235,7 +235,7 @@ static int take_key(bool final)
         pending[2] = esc;
     }
     if (used == 0) return -1;
-    if (overlong) { // it ends here, or broke off (decoded as a lone Esc)
+    if (overlong) { // it ends here, or the input ended inside it (a lone Esc)
         overlong = false;
         used = used < 2 ? 2 : used;
         first = 0;
@@ -247,14 +247,19 @@ static int take_key(bool final)
     return first;
 }
 
-// Reads until `pending` holds a whole key. A read that ends or fails after
-// part of a sequence still delivers its bytes, one key at a time.
+// Reads until `pending` holds a whole key. Only an ESC alone waits a short
+// time for more, as it may be the Esc key. A key that is still incomplete
+// after two bytes is a sequence begun (ESC and the byte that opens it), and
+// its rest is waited for without a limit: a key's bytes or a reply may come
+// in two writes, far apart on a slow line, and cut short they would be read
+// as typed keys. A read that ends or fails after part of a sequence still
+// delivers its bytes, one key at a time.
 static int read_key_raw()
 {
     for (;;) {
         int key = take_key(false);
         if (key >= 0) return key;
-        bool more = pending_count == 0 || more_bytes_soon();
+        bool more = pending_count != 1 || more_bytes_soon();
         if (more && read_more()) continue;
         return take_key(true); // -1 when nothing is left
     }
@@ -272,6 +277,9 @@ int read_console_key()
     bool held = raw_on; // under the menu, raw mode is on already and stays on
     if (!held && !enter_raw_mode()) return -1;
     key = read_key_raw();
-    if (!held && !leave_raw_mode()) return -1;
-    return key;
+    if (held || leave_raw_mode()) return key;
+    // The key is lost with the mode: its second code must not come on the
+    // next call without its first.
+    pending_second = -1;
+    return -1;
 }

@@ -1,6 +1,6 @@
 // app/console_windows.cpp -- read_console_key on Windows: key events from the
 // console's input buffer (CONIN$) in raw mode, turned into codes by
-// console_key_codes; the mode put back after the menu, and by a console
+// take_key_event; the mode put back after the menu, and by a console
 // control handler when the program is ended while the menu waits.
 #include "console_windows.h"
 
@@ -15,7 +15,6 @@ static_assert(console_processed_input == ENABLE_PROCESSED_INPUT &&
 static HANDLE console_in = INVALID_HANDLE_VALUE; // CONIN$, kept open once opened
 static DWORD given_mode;                         // the mode to put back
 static volatile LONG raw_on;                     // also read by the control handler's thread
-static int codes[2], code_count, next_code;      // the last key's codes, next_code not yet given
 
 // Runs on a thread of its own for Ctrl+Break, the console closed, log-off and
 // shut-down (Ctrl+C is a key while raw mode is on). The handlers after it, in
@@ -62,25 +61,26 @@ void release_raw_mode()
 // Releases, modifiers alone, mouse, window-size, focus and menu events are skipped.
 static bool read_key_event()
 {
-    for (code_count = 0; code_count == 0;) {
+    for (bool taken = false; !taken;) {
         INPUT_RECORD event;
         DWORD got = 0;
         if (!ReadConsoleInputW(console_in, &event, 1, &got)) return false;
         if (got != 1 || event.EventType != KEY_EVENT) continue; // none: Wine's, after Ctrl+C
         const KEY_EVENT_RECORD &key = event.Event.KeyEvent;
-        code_count = console_key_codes(key.bKeyDown, key.wVirtualKeyCode, key.wVirtualScanCode,
-                                       key.uChar.UnicodeChar, codes);
+        taken = take_key_event(key.bKeyDown, key.wVirtualKeyCode, key.wVirtualScanCode,
+                               key.uChar.UnicodeChar);
     }
-    next_code = 0;
     return true;
 }
 
 int read_console_key()
 {
-    if (next_code < code_count) return codes[next_code++]; // the second code of the last key
+    int code = next_key_code(); // the second code of the last key
+    if (code >= 0) return code;
     bool held = raw_on; // under the menu, raw mode is on already and stays on
     if (!held && !enter_raw_mode()) return -1;
     bool read = read_key_event();
-    if (!held && !leave_raw_mode()) return -1;
-    return read ? codes[next_code++] : -1;
+    bool restored = held || leave_raw_mode();
+    if (!read) return -1;
+    return first_key_code(restored);
 }

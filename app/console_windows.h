@@ -13,10 +13,16 @@ constexpr unsigned long console_processed_input = 0x1, console_line_input = 0x2,
 // keys (Ctrl+C reads as 3), and keys as key events, not as escape sequences.
 unsigned long console_raw_mode(unsigned long mode);
 
-// What one event of the Windows console's input gives read_console_key: the
-// number of codes (0: skipped), stored in codes[0] and codes[1]. Only a key
-// going down gives codes, and not a modifier alone: a character its code (one
-// outside ASCII unknown_key), any other key 0 then its scan code (F11 and F12
-// 133 and 134, as on a terminal; cursor keys by their virtual key, so the
-// arrow block and the keypad agree).
-int console_key_codes(bool key_down, int virtual_key, int scan_code, int character, int codes[2]);
+// read_console_key's codes, one a call. take_key_event takes what one event of
+// the Windows console's input gives: false when it gives nothing (skipped).
+// Only a key going down gives codes, and not a modifier alone: a character its
+// code (one outside ASCII unknown_key), any other key 0 then its scan code
+// (F11 and F12 133 and 134, as on a terminal; cursor keys by their virtual
+// key, so the arrow block and the keypad agree).
+bool take_key_event(bool key_down, int virtual_key, int scan_code, int character);
+// After the read: the first code of the key taken, the rest for next_key_code.
+// When the mode could not be put back, -1, and the key is dropped, so that no
+// code of it comes later.
+int first_key_code(bool mode_restored);
+// The next code of the key taken, -1 when it has given them all.
+int next_key_code();

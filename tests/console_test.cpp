@@ -23,11 +23,9 @@ namespace
 using namespace std::string_literals;
 using Codes = std::vector<int>;
 
-const int up = 72, down = 80, left = 75, right = 77;
 const int u = unknown_key;
 const int esc = 27;
-// In the codes of a split: the decoder asked for more bytes, and the reader
-// waits for them before it takes what it has as a lone Esc.
+// In the codes of a split: the decoder asked for more bytes than there are.
 const int waits = -3;
 
 struct Row {
@@ -36,31 +34,32 @@ struct Row {
 };
 
 // Keys without a character as terminals send them, and their second codes (0
-// comes first): the PC's scan codes, written out so that a slip in the
-// program's tables shows.
+// comes first): the PC's scan codes.
 const Row scan_keys[] = {
-    {"\x1b[A\x1b[B\x1b[C\x1b[D", {up, down, right, left}},
-    {"\x1b[H\x1bOF\x1b[E\x1bOZ", {71, 79, 76, 15}}, // Home End keypad-5 back-tab
-    {"\x1bOP\x1bOQ\x1bOR\x1bOS", {59, 60, 61, 62}}, // F1 .. F4
-    {"\x1b[[A\x1b[[E\x1b[[x", {59, 63, u}},         // the Linux console's F1, F5
-    // VT220 keys by number: Home Insert Delete End PageUp PageDown, F1 .. F12.
-    {"\x1b[1~\x1b[2~\x1b[3~\x1b[4~\x1b[5~\x1b[6~", {71, 82, 83, 79, 73, 81}},
+    // Cursor keys, Home, End, keypad 5 and Shift+Tab; rxvt's shifted and old
+    // xterm's modified keys; modifiers are ignored.
+    {"\x1b[A\x1b[B\x1b[C\x1b[D\x1b[H\x1b[F\x1b[E\x1b[Z", {72, 80, 77, 75, 71, 79, 76, 15}},
+    {"\x1bOA\x1bOF\x1bOG\x1b[a\x1b[d\x1bO5C\x1b[1;5B", {72, 79, 76, 72, 75, 77, 80}},
+    // VT220 keys by number: Home Insert Delete End PageUp PageDown Home End.
+    {"\x1b[1~\x1b[2~\x1b[3~\x1b[4~\x1b[5~\x1b[6~\x1b[7~\x1b[8~", {71, 82, 83, 79, 73, 81, 71, 79}},
+    // F1 .. F12: xterm's, VT220's, the Linux console's.
+    {"\x1bOP\x1bOQ\x1bOR\x1bOS\x1b[[A\x1b[[E", {59, 60, 61, 62, 59, 63}},
     {"\x1b[11~\x1b[12~\x1b[13~\x1b[14~\x1b[15~\x1b[17~", {59, 60, 61, 62, 63, 64}},
-    {"\x1b[18~\x1b[19~\x1b[20~\x1b[21~\x1b[23~\x1b[24~\x1b[25~", {65, 66, 67, 68, 133, 134, u}},
-    // Modifiers are ignored: a second parameter, old xterm's ESC O 5 C, rxvt's ^ and @ for ~.
-    {"\x1b[1;5A\x1b[3;2~\x1bO5C\x1b[3^\x1b[3@", {up, 83, right, 83, 83}},
-    // A sequence of any length is one key.
-    {"\x1b[" + std::string(78, ';') + "1A", {up}},
-    // Other sequences, intermediate bytes and all, are unknown keys; so are
-    // terminal replies, strings up to ESC \ or BEL.
-    {"\x1b[K\x1b[?1;2$y", {u, u}},
-    {"\x1b]11;rgb:0000/0000/0000\x1b\\\x1bP1$r0m\x1b\\\x1b^\a", {u, u, u}},
+    {"\x1b[18~\x1b[19~\x1b[20~\x1b[21~\x1b[23~\x1b[24~", {65, 66, 67, 68, 133, 134}},
+    // rxvt's modified keys end in ^ or @.
+    {"\x1b[3;2~\x1b[3^\x1b[3@", {83, 83, 83}},
+    // Other sequences, intermediate bytes and all, and numbers no key has.
+    {"\x1b[K\x1b[?1;2$y\x1b[[x\x1b[0~\x1b[9~\x1b[16~\x1b[22~\x1b[25~\x1b[99999~",
+     {u, u, u, u, u, u, u, u, u}},
 };
 
 // Other keys, and bytes that make no key: the codes as read_console_key gives them.
 const Row keys[] = {
     {"\x1bOj\x1bOy\x1bOM", {'*', '9', '\r'}}, // the keypad's characters in application mode
-    {"\x1b]a\x1bx", {0, u, esc, 'x'}},        // an ESC ends a string early
+    // Replies are strings up to ESC \ or BEL; an ESC inside ends one early.
+    {"\x1b]11;rgb:0000/0000/0000\x1b\\\x1bP1$r0m\x1b\\\x1bX\a\x1b^\a\x1b_\a",
+     {0, u, 0, u, 0, u, 0, u, 0, u}},
+    {"\x1b]a\x1bx", {0, u, esc, 'x'}},
     {"\x1bPa", {waits, esc, 'P', 'a'}},
     // Esc alone, before bytes that make no sequence or when no more come.
     {"\x1bx\x1b[1\n\x1bO\x1b", {esc, 'x', esc, '[', '1', '\n', esc, 'O', waits, esc}},
@@ -68,41 +67,44 @@ const Row keys[] = {
     {"1\xff\0\x1b\0"s, {'1', 255, 0, 3, esc, 0, 3}},
 };
 
-// The codes of `bytes` as the reader splits them, from decode_key on a copy
-// that ends where they do (so that a sanitizer sees a read past them). The
-// beginning of each key asks for more bytes (the rest of it is there, not to
-// be read).
-Codes split(std::string bytes)
+// The codes decode_key splits `bytes` into as the reader takes them: where it
+// asks for more bytes than there are, `waits`, and the codes it gives when no
+// more come. Every shorter part of a key must ask for more. Each key is decoded
+// from a copy that ends where the bytes do, so that a sanitizer sees a read
+// past them.
+Codes split(const std::string &bytes)
 {
     Codes codes;
-    while (!bytes.empty()) {
-        std::vector<unsigned char> copy(bytes.begin(), bytes.end());
+    size_t at = 0;
+    while (at < bytes.size()) {
+        std::vector<unsigned char> rest(bytes.begin() + at, bytes.end());
+        int count = int(rest.size());
         int first = -2;
         int second = -2;
-        const auto decode = [&](size_t count, bool final) {
-            return decode_key(copy.data(), int(count), final, &first, &second);
-        };
-        int used = decode(bytes.size(), false);
+        int used = decode_key(rest.data(), count, false, &first, &second);
         if (used == 0) {
             codes.push_back(waits);
-            used = decode(bytes.size(), true);
+            used = decode_key(rest.data(), count, true, &first, &second);
         }
+        EXPECT_GT(used, 0) << "no more bytes come, yet the key is not taken: " << bytes;
+        EXPECT_LE(used, count) << "more bytes taken than there are: " << bytes;
         codes.push_back(first);
         if (second != -1) codes.push_back(second);
-        for (int part = 1; part < used; ++part) EXPECT_EQ(decode(part, false), 0) << bytes;
-        bytes.erase(0, std::max(used, 1));
+        for (int part = 1; part < used; ++part)
+            EXPECT_EQ(decode_key(rest.data(), part, false, &first, &second), 0) << bytes;
+        at += std::max(used, 1);
     }
     return codes;
 }
 
 TEST(DecodeKey, SplitsBytesIntoKeys)
 {
-    for (const Row &row : keys) EXPECT_EQ(split(row.bytes), row.codes);
     for (const Row &row : scan_keys) {
         Codes codes;
         for (int second : row.codes) codes.insert(codes.end(), {0, second});
         EXPECT_EQ(split(row.bytes), codes);
     }
+    for (const Row &row : keys) EXPECT_EQ(split(row.bytes), row.codes);
     EXPECT_EQ(decode_key(nullptr, 0, true, nullptr, nullptr), 0);
 }
 
@@ -119,10 +121,11 @@ void report(int code)
     EXPECT_EQ(write(codes[1], &code, sizeof code), 4);
 }
 
-// The job: with `menu` the menu first, then whether it gave SIGHUP back (signal
-// 1, where the program's loops over the signals start); then each code read, up
-// to -1. Its SIGUSR2 has a handler of its own, without SA_RESTART, that the
-// reader must leave as it is.
+// The job: with `menu` the menu first, then the size it chose and whether it
+// gave SIGHUP back (signal 1, where the program's loops over the signals
+// start); then each code read, up to the second -1 (after a failure the next
+// call must give no code of a key that failed). Its SIGUSR2 has a handler of
+// its own, without SA_RESTART, that the reader must leave as it is.
 [[noreturn]] void job(bool menu)
 {
     prctl(PR_SET_PDEATHSIG, SIGKILL); // a job goes with its shell
@@ -141,9 +144,11 @@ void report(int code)
         sigaction(SIGHUP, nullptr, &hang_up);
         report(hang_up.sa_handler == SIG_DFL);
     }
-    for (int code = 0; code != -1;) {
-        code = read_console_key();
+    int failures = 0;
+    while (failures < 2) {
+        int code = read_console_key();
         report(code);
+        if (code == -1) ++failures;
     }
     _exit(0);
 }
@@ -206,21 +211,24 @@ std::string proc(pid_t job, const char *file)
     return "/proc/" + std::to_string(job) + "/" + file;
 }
 
-// The system call the job waits in, or -1.
+// The system call the job waits in, or -1 while it runs.
 long system_call(pid_t job)
 {
-    long call = -1;
+    std::string call = "-1";
     std::ifstream(proc(job, "syscall")) >> call;
-    return call;
+    if (call == "running") return -1;
+    return std::stol(call);
 }
 
-// Until the job has read `bytes` bytes and waits in read for more.
+// Until the job has read `bytes` bytes and then waits in read for more.
 void wait_reading(pid_t job, long bytes)
 {
     long bytes_read = -1;
-    while (system_call(job) != SYS_read || bytes_read != bytes) {
+    long call = -1;
+    while (bytes_read != bytes || call != SYS_read) {
         usleep(1000);
         std::ifstream(proc(job, "io")).ignore(7) >> bytes_read; // rchar: N
+        call = system_call(job);
     }
 }
 
@@ -237,8 +245,7 @@ void as_shell(void (*test)())
         openpty(&master, &slave, nullptr, nullptr, nullptr);
         ioctl(slave, TIOCSCTTY, 0);
         signal(SIGHUP, SIG_IGN);
-        signal(SIGTTOU,
-               SIG_IGN); // the shell gives the terminal to each job in turn
+        signal(SIGTTOU, SIG_IGN); // the shell gives the terminal to each job in turn
         tcgetattr(master, &given);
         test();
         fflush(stdout);
@@ -254,22 +261,17 @@ TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
         const Row reads[] = {
             // Keys typed ahead, several to a read; an Esc that nothing follows
             // comes alone.
-            {"ab\x1b[Bc\x03\x1bx\x1b[1;5C\x1b[24~2\x1b",
-             {'a', 'b', 0, down, 'c', 3, esc, 'x', 0, right, 0, 134, '2', esc}},
-            // A sequence as long as the reader's buffer names its key, a longer one
-            // is an
-            // unknown key, with the ESC \ that ends it before, across or after the
-            // buffer's end.
-            {"aa\x1b[" + std::string(28, ';') + "5Ab", {'a', 'a', 0, up, 'b'}},
+            {"ab\x1b[Bc\x03\x1bx2\x1b", {'a', 'b', 0, 80, 'c', 3, esc, 'x', '2', esc}},
+            // A sequence as long as the reader's buffer names its key, a longer
+            // one is an unknown key, with the ESC \ that ends it before, across
+            // or after the buffer's end.
+            {"aa\x1b[" + std::string(28, ';') + "5Ab", {'a', 'a', 0, 72, 'b'}},
             {"\x1b]x" + filler + "\x1b\\2", {0, u, '2'}},
             {"\x1b]xx" + filler + "\x1b\\2", {0, u, '2'}},
             {"\x1bP" + filler + filler + "\a2", {0, u, '2'}},
-            // One cut short by a pause is an unknown key, and what came after its
-            // head keys.
-            {"\x1b[" + std::string(31, ';'), {0, u, ';'}},
+            {"\x1b[" + std::string(31, ';') + "A", {0, u}},
         };
-        cfmakeraw(&given); // raw between reads too, so that keys are raw whenever
-                           // they come
+        cfmakeraw(&given); // raw between reads too, so that keys are raw whenever they come
         pid_t reader = start(false);
         long sent = 0;
         for (const Row &row : reads) {
@@ -277,9 +279,8 @@ TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
             sent += row.bytes.size();
             EXPECT_EQ(receive(row.codes.size()), row.codes) << row.bytes;
         }
-        // A signal while the reader waits for a key, and while it waits for the
-        // rest of a sequence after an Esc: it is handled, and nothing is lost or
-        // added.
+        // A signal while the reader waits for a key, and while it waits for
+        // more after an Esc: it is handled, and nothing is lost or added.
         wait_reading(reader, sent);
         kill(reader, SIGUSR2);
         EXPECT_EQ(receive(1), Codes{interrupted});
@@ -288,12 +289,14 @@ TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
         while (system_call(reader) != SYS_poll && system_call(reader) != SYS_read) usleep(100);
         kill(reader, SIGUSR2);
         Codes last = receive(2);
-        std::sort(last.begin(),
-                  last.end()); // the Esc may come first on a busy machine
+        std::sort(last.begin(), last.end()); // the Esc may come first on a busy machine
         EXPECT_EQ(last, (Codes{interrupted, esc}));
-        wait_reading(reader, sent + 2);
-        close(master); // a hang-up: -1, and the reader stops
-        EXPECT_EQ(receive(1), Codes{-1});
+        // A hang-up ends an over-long sequence, but the mode cannot be put back
+        // then: the key is lost whole, and the next call fails too.
+        send("\x1b]xx" + filler);
+        wait_reading(reader, sent + 2 + 32);
+        close(master);
+        EXPECT_EQ(receive(2), (Codes{-1, -1}));
     });
 }
 
@@ -302,30 +305,39 @@ TEST(RunMenu, HoldsRawModeAndChoosesTheSize)
     as_shell([] {
         pid_t menu = start(true);
         wait_raw();
-        // In packet mode the master hears of each change of IXON, that is of the
-        // mode. Keys that choose nothing (Ctrl+C and Ctrl+Z among them, and a
-        // reply) change it not, and nothing is echoed.
+        // Keys that choose nothing (Ctrl+C and Ctrl+Z among them), and a key's
+        // sequence or a reply that comes in two writes far apart: the menu
+        // waits on. In packet mode the master hears of each change of IXON,
+        // that is of the mode: it changes not, and nothing is echoed.
         int on = 1;
         ioctl(master, TIOCPKT, &on);
+        const std::string writes[] = {
+            "x\x03\x1a", "\x1b[", "2~", "\x1b[1", "5~", "\x1b]11;rgb:", "0000/0000/0000\a", "\x1b",
+        };
+        long sent = 0;
+        for (const std::string &bytes : writes) {
+            send(bytes);
+            sent += bytes.size();
+            wait_reading(menu, sent);
+        }
+        pollfd choice = {codes[0], POLLIN, 0};
+        EXPECT_EQ(poll(&choice, 1, 0), 0) << "a sequence in two parts chose a size";
         pollfd news = {master, POLLIN, 0};
-        send("x\x03\x1a\x1b]11;?\a");
-        wait_reading(menu, 10);
         EXPECT_EQ(poll(&news, 1, 0), 0) << "the mode changed between two keys";
         const auto open_files = [&] {
             return std::distance(std::filesystem::directory_iterator(proc(menu, "fd")), {});
         };
         const auto opened = open_files();
-        send("1");
-        EXPECT_EQ(receive(2), (Codes{2, true})) << "1 is the 2 x 2 x 2 cube; SIGHUP given back";
+        send("2"); // after an Esc and a pause
+        EXPECT_EQ(receive(2), (Codes{3, true})) << "2 is the 3 x 3 x 3 cube; SIGHUP given back";
         // Then the reader is raw only while it reads, on the terminal it opened
-        // once.
-        wait_reading(menu, 11);
+        // once (as fd 0, which a test of less than 0 would not keep).
+        wait_reading(menu, sent + 1);
         char status[8];
-        EXPECT_EQ(read(master, status, sizeof status),
-                  1); // the menu's end, the reader's start
+        EXPECT_EQ(read(master, status, sizeof status), 1); // the menu's end, the reader's start
         send("a");
         EXPECT_EQ(receive(1), Codes{'a'});
-        wait_reading(menu, 12);
+        wait_reading(menu, sent + 2);
         EXPECT_EQ(poll(&news, 1, 0), 1) << "raw mode kept on between two reads";
         EXPECT_EQ(open_files(), opened);
         // An ending signal puts the mode back first.
@@ -343,16 +355,16 @@ TEST(RunMenu, HoldsRawModeAndChoosesTheSize)
 TEST(RunMenu, PutsTheModeBackForJobControl)
 {
     as_shell([] {
-        // Raw mode is made whatever the mode was; this one differs from it in local
-        // flags alone.
+        // Raw mode is made whatever the mode was; this one differs from it in
+        // local flags alone.
         given.c_iflag = 0;
         given.c_cc[VMIN] = 0;
         given.c_cc[VTIME] = 5;
         pid_t menu = start(true);
         wait_raw();
-        // SIGTSTP puts the mode back while the job is stopped (SIGSTOP cannot). On
-        // continuing, the mode the shell set meanwhile is the one to put back, and
-        // raw mode is made from it.
+        // SIGTSTP puts the mode back while the job is stopped (SIGSTOP cannot).
+        // On continuing, the mode the shell set meanwhile is the one to put
+        // back, and raw mode is made from it.
         for (int stop : {SIGTSTP, SIGSTOP, SIGTSTP}) {
             kill(menu, stop);
             EXPECT_EQ(wait_job(menu), 128 + stop);
@@ -363,8 +375,8 @@ TEST(RunMenu, PutsTheModeBackForJobControl)
             wait_raw();
             EXPECT_EQ(mode().c_lflag & ECHOE, given.c_lflag & ECHOE) << "raw from the shell's mode";
         }
-        send("2");
-        EXPECT_EQ(receive(2), (Codes{3, true})) << "2 is the 3 x 3 x 3 cube";
+        send("1");
+        EXPECT_EQ(receive(2), (Codes{2, true})) << "1 is the 2 x 2 x 2 cube";
         wait_raw(); // the reader's, after the menu
         kill(menu, SIGTERM);
         EXPECT_EQ(wait_job(menu), 128 + SIGTERM);

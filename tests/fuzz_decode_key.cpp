@@ -9,15 +9,17 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    for (int at = 0, count = int(size); at < count;) {
-        int first = -2, second = -2;
+    int count = int(size);
+    int at = 0;
+    while (at < count) {
+        int first = -2;
+        int second = -2;
         // As the reader sees it: with more bytes maybe to come, then with none if it must.
         int used = decode_key(data + at, count - at, false, &first, &second);
-        if (used < 0 || used > count - at) std::abort();
         if (used == 0) used = decode_key(data + at, count - at, true, &first, &second);
-        if (used < 1 || used > count - at || first < 0 || first > 255 || second < -1 ||
-            second > 255 || (first == 0 && second < 0)) // a 0 always announces a second code
-            std::abort();
+        bool in_range = first >= 0 && first <= 255 && second >= -1 && second <= 255;
+        bool announced = first != 0 || second != -1; // a 0 always comes before a second code
+        if (used < 1 || used > count - at || !in_range || !announced) std::abort();
         at += used;
     }
     return 0;
