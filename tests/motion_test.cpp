@@ -34,39 +34,11 @@ static bool angles_at_rest()
     return true;
 }
 
-// A key turn of the layer chosen for `axis`: its step is set, the other left as the last turn
-// left it, for animate_turn to ignore.
-static void layer_turn(int axis, int sign)
-{
-    cube.turn_axis = axis;
-    if (axis == 0) cube.turn_step_x = turn_step * sign;
-    if (axis == 1) cube.turn_step_y = turn_step * sign;
-    animate_turn();
-}
-
-// A frame with the spin about `axis` from `angle` by `delta`.
-static void frame(int axis, float angle, int delta)
-{
-    cube.view_angle[axis] = angle;
-    cube.view_delta[axis] = delta;
-    update_view_angles();
-    reorient_cube();
-    cube.view_delta[axis] = 0;
-}
-
-// Frames of spin about `axis` on the side of `sign` (1: up): reaching 45 degrees toward 0, then
-// held there, and neither re-orients; then from 40 to 45 away from 0, which makes reorient_cube
-// turn the whole cube the same way.
-static void spin_to_45(int axis, int sign)
-{
-    frame(axis, 50.0f * sign, -5 * sign);
-    frame(axis, 45.0f * sign, 0);
-    frame(axis, 40.0f * sign, 5 * sign);
-}
-
-// Short random sequences of layer and whole-cube turns, with layers chosen on both axes. After
-// each: the model, and the cubies drawn at their angles, on the physical cube; a layer turn has
-// drawn 18 frames (and updated face_done), a whole turn none.
+// Short random sequences of turns about X or Y, with layers chosen on both axes: a key turn
+// (its step set, the other axis's left as the last turn left it, for animate_turn to ignore),
+// or a frame of spin from 40 to 45 degrees away from 0, which turns the whole cube. After each:
+// the model, and the cubies drawn at their angles, on the physical cube; a key turn has drawn
+// 18 frames (and updated face_done), a whole turn none.
 TEST(Motion, RandomTurnsMatchThePhysicalCube)
 {
     for (int n : {2, 3}) {
@@ -83,11 +55,22 @@ TEST(Motion, RandomTurnsMatchThePhysicalCube)
                 cube.layer_x = int(rng() % n);
                 cube.layer_y = int(rng() % n);
                 const int layer = axis == 0 ? cube.layer_x : cube.layer_y;
+                const float step = turn_step * float(sign);
                 frames_drawn = 0;
-                if (whole) spin_to_45(axis, sign);
-                if (whole) pc.turn(axis, -1, sign);
-                if (!whole) layer_turn(axis, sign);
-                if (!whole) pc.turn(axis, layer, sign);
+                if (whole) {
+                    cube.view_angle[axis] = 40.0f * float(sign);
+                    cube.view_delta[axis] = 5 * sign;
+                    update_view_angles();
+                    reorient_cube();
+                    cube.view_delta[axis] = 0;
+                    pc.turn(axis, -1, sign);
+                } else {
+                    cube.turn_axis = axis;
+                    if (axis == 0) cube.turn_step_x = step;
+                    if (axis == 1) cube.turn_step_y = step;
+                    animate_turn();
+                    pc.turn(axis, layer, sign);
+                }
                 ASSERT_TRUE(angles_at_rest());
                 ASSERT_EQ(oracle::physical().mismatches(), 0);
                 ASSERT_EQ(pc.mismatches(!whole), 0);
@@ -99,8 +82,9 @@ TEST(Motion, RandomTurnsMatchThePhysicalCube)
 
 // One frame of spin: the view angles it leaves and what reorient_cube did. At +-45 moving away
 // from 0, the angle goes back by 85 and the other two are exchanged (which can leave 180, for the
-// next frame to wrap); the turn axis stays. An angle spun along wraps into -180..175 first.
-TEST(Motion, ViewSpinReorientsAtFortyFive)
+// next frame to wrap); reaching or held at +-45 does nothing more. The turn axis stays. An angle
+// spun along wraps into -180..175 first.
+TEST(Motion, ViewSpinReorientsAtFortyFiveAwayFromZero)
 {
     const struct {
         float from[3];
@@ -112,6 +96,10 @@ TEST(Motion, ViewSpinReorientsAtFortyFive)
         {{40, 10, 175}, {5, 0, 5}, {-40, 180, 10}, 270, 0},
         {{-180, -40, 10}, {-5, -5, 0}, {-10, 40, 175}, 0, 90},
         {{10, 40, -175}, {0, 5, -5}, {-180, -40, -10}, 0, 270},
+        {{50, -50, 0}, {-5, 5, 0}, {45, -45, 0}, 0, 0},
+        {{-50, 50, 0}, {5, -5, 0}, {-45, 45, 0}, 0, 0},
+        {{45, -45, 0}, {0, 0, 0}, {45, -45, 0}, 0, 0},
+        {{-45, 45, 0}, {0, 0, 0}, {-45, 45, 0}, 0, 0},
     };
     for (const auto &c : cases) {
         oracle::start(3);
