@@ -198,7 +198,7 @@ const cursor_key cursor_keys[] = {
 // as they were. A cursor key leaves the spin about Z, which the frame it asks for goes on with.
 TEST(Render, SessionMatchesThePhysicalCube)
 {
-    const std::string keys = "wRwRR1L1UwUU1DDwDUzzzzzzzzzaRxxxxxxxxxswdPPcAL1";
+    const std::string keys = "wRwRR1L1UwUU1DDwDUzzzzzzzzzaRxxxxxxxxxswDdPPcAL1";
     const float end_view[3] = {-40, -40, 10};
     for (int n : {2, 3}) {
         SCOPED_TRACE(n);
