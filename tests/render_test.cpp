@@ -20,12 +20,26 @@ static int frames;
 
 using point = std::array<double, 3>;
 
-// By colour number; [0] black.
-const float rgb[7][3] = {{0, 0, 0},   {1, 0, 0}, {1, 1, 0}, {0, 0, 1},
-                         {1, 0.5, 0}, {1, 1, 1}, {0, 1, 0}};
-// View angles that turn face f straight to the eye.
-const float facing[7][3] = {{},         {0, 0, 0},  {-90, 0, 0}, {0, 180, 0},
-                            {90, 0, 0}, {0, 90, 0}, {0, -90, 0}};
+// By colour number.
+const float rgb[7][3] = {
+    {0, 0, 0},   // black
+    {1, 0, 0},   // red
+    {1, 1, 0},   // yellow
+    {0, 0, 1},   // blue
+    {1, 0.5, 0}, // orange
+    {1, 1, 1},   // white
+    {0, 1, 0},   // green
+};
+// View angles X, Y, Z that turn face f straight to the eye.
+const float facing[7][3] = {
+    {0, 0, 0},   // no face
+    {0, 0, 0},   // +Z
+    {-90, 0, 0}, // -Y
+    {0, 180, 0}, // -Z
+    {90, 0, 0},  // +Y
+    {0, 90, 0},  // -X
+    {0, -90, 0}, // +X
+};
 
 // Takes GLUT's place: every frame drawn, a turn's 18 too, is counted and read back.
 extern "C" void glutSwapBuffers()
@@ -114,7 +128,8 @@ static void expect_stickers(const float *view)
 static point placed(const point &p, int axis, double x_angle, double y_angle)
 {
     const point on_axis = turned(p, 2, 90 * axis);
-    return turned(turned(on_axis, 1, y_angle), 0, x_angle);
+    const point about_y = turned(on_axis, 1, y_angle);
+    return turned(about_y, 0, x_angle);
 }
 
 // The last frame's yellow frame round `layer` across `axis`, drawn in `view` and placed: the
@@ -142,13 +157,14 @@ static void expect_frame(const float *view, int axis, int layer, double x_angle,
         point out;
         for (int i = 0; i < 3; ++i) out[i] = r[0][i] / reach;
         if (reach + t * out[0] < n) continue; // inside the cube
-        const double light = in_view(placed(out, axis, x_angle, y_angle), view)[2];
+        const point frame_out = placed(out, axis, x_angle, y_angle);
+        const double light = in_view(frame_out, view)[2];
         if (light < 0.5) continue;
         for (double sign : {1, -1}) {
             point end = {t, 0, 0};
             for (int i = 0; i < 3; ++i) end[i] = end[i] + r[0][i] + sign * r[1][i];
-            const point seen = in_view(placed(end, axis, x_angle, y_angle), view);
-            EXPECT_TRUE(shows(seen, rgb[yellow], light));
+            const point frame_end = placed(end, axis, x_angle, y_angle);
+            EXPECT_TRUE(shows(in_view(frame_end, view), rgb[yellow], light));
         }
     }
 }
