@@ -209,13 +209,14 @@ const cursor_key cursor_keys[] = {
 
 // A session typed key by key, each followed on the physical cube: the frames it asks for, the
 // layer and axis it chooses; then the picture in the view it leaves and from each side. Nine z
-// turn the whole cube about X at -45 degrees and an a turns it back at 45; nine x and an s do
-// the same about Y. That frame turns the yellow frame back onto the cubies, which are still drawn
-// as they were. A cursor key leaves the spin about Z, which the frame it asks for goes on with.
+// turn the whole cube about X at -45 degrees; nine x turn it about Y at -45 and an s turns it
+// back at 45. That frame turns the yellow frame back onto the cubies, which are still drawn as
+// they were. A cursor key leaves the spin about Z, which the frame it asks for goes on with. The
+// view ends where only those turns and their exchanges of view angles leave it.
 TEST(Render, SessionMatchesThePhysicalCube)
 {
-    const std::string keys = "wRwRR1L1UwUU1DDwDUzzzzzzzzzaRxxxxxxxxxswDdPPcAL1";
-    const float end_view[3] = {-40, -40, 10};
+    const std::string keys = "wRwRR1L1UwUU1DDwDUzzzzzzzzzRxxxxxxxxxswDdPPcAL1";
+    const float end_view[3] = {40, -40, 10};
     for (int n : {2, 3}) {
         SCOPED_TRACE(n);
         oracle::start(n);
