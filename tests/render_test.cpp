@@ -144,9 +144,11 @@ static void expect_frame(const float *view, int axis, int layer, double x_angle,
     const double inset = 0.07;
     const double t = (2 * layer - n + 1) * s;
     // From the slab's centre to a rectangle's, and half its side, across X.
-    const point rectangles[6][2] = {
-        {{0, 0, a}, {s, 0, 0}},                // band across +Z
-        {{0, 0, -a}, {s, 0, 0}},               // band across -Z
+    const point rectangles[8][2] = {
+        {{0, 0, a}, {s, 0, 0}},  // band across +Z: its sides
+        {{0, 0, a}, {0, a, 0}},  // and its ends
+        {{0, 0, -a}, {s, 0, 0}}, // band across -Z
+        {{0, 0, -a}, {0, a, 0}},
         {{0, a, 0}, {s, 0, 0}},                // band across +Y
         {{0, -a, 0}, {s, 0, 0}},               // band across -Y
         {{-s, 0, 0}, {0, 0, (s - inset) * n}}, // the ends, in the slab's boundary planes
