@@ -4,9 +4,6 @@
 #include "cube.h"
 
 #include <array>
-#include <numeric>
-#include <string>
-#include <vector>
 
 namespace oracle
 {
@@ -29,78 +26,83 @@ const cubie normal = {vec{}, {0, 0, 1}, {0, -1, 0}, {0, 0, -1}, {0, 1, 0}, {-1, 
 // column_toward[f].
 const int row_toward[7] = {0, 6, 6, 6, 6, 1, 3};
 const int column_toward[7] = {0, 2, 3, 4, 1, 2, 2};
+// A quarter turn about axis [a] takes the direction of axis [a][0] to that of axis [a][1].
+const int turned_axes[3][2] = {{1, 2}, {2, 0}, {0, 1}};
 
 inline int dot(const vec &a, const vec &b)
 {
-    return std::inner_product(a.begin(), a.end(), b.begin(), 0);
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
-// Right-handed, about axis 0, 1 or 2, by a whole multiple of 90 degrees down to -270.
+// Right-handed about axis 0, 1 or 2, by a whole multiple of 90 degrees from -270 up.
 inline void rotate(cubie &c, int axis, float degrees)
 {
-    int i = (axis + 1) % 3;
-    int j = (axis + 2) % 3;
-    for (int turned = 0; turned < (int(degrees) / 90 + 4) % 4; ++turned)
-        for (vec &v : c) { // (a, b) to (-b, a)
-            std::swap(v[i], v[j]);
-            v[i] = -v[i];
+    const int i = turned_axes[axis][0];
+    const int j = turned_axes[axis][1];
+    for (int turned = 0; turned < (int(degrees) + 360) % 360; turned += 90)
+        for (vec &v : c) {
+            const int was_i = v[i];
+            v[i] = -v[j];
+            v[j] = was_i;
         }
 }
 
 struct physical {
     const int n = cube.cube_size;
-    std::vector<cubie> cubies; // by id - 1
+    cubie cubies[max_cubies + 1]; // by id; [0] unused
 
     // Cell index to centre coordinate, and back.
     int at(int index) const { return 2 * index - n + 1; }
     int index(int at) const { return (at + n - 1) / 2; }
 
-    // Solved, or (drawn) as the frame draws the model at rest: each cubie by Rx(X) Ry(Y) Rz(Z).
-    physical(bool drawn = false)
+    // The cube as the frame draws the model at rest: each cubie from its home cell by
+    // Rx(X) Ry(Y) Rz(Z) of its angles. Right after the start, the solved cube.
+    physical()
     {
-        const float *angle[3] = {cube.cubie_angle_x, cube.cubie_angle_y, cube.cubie_angle_z};
+        int id = 1;
         for (int z = 0; z < n; ++z)
             for (int y = 0; y < n; ++y)
                 for (int x = 0; x < n; ++x) {
-                    cubie c = normal;
+                    cubie &c = cubies[id];
+                    c = normal;
                     c[0] = {at(x), at(y), at(z)};
-                    for (int axis = 2; drawn && axis >= 0; --axis)
-                        rotate(c, axis, angle[axis][cubies.size() + 1]);
-                    cubies.push_back(c);
+                    rotate(c, 2, cube.cubie_angle_z[id]);
+                    rotate(c, 1, cube.cubie_angle_y[id]);
+                    rotate(c, 0, cube.cubie_angle_x[id]);
+                    ++id;
                 }
     }
 
     // Layer `layer` (-1: all) across axis 0 (X) or 1 (Y) by +90 (sign 1) or -90.
     void turn(int axis, int layer, int sign)
     {
-        for (cubie &c : cubies)
-            if (layer < 0 || c[0][axis] == at(layer)) rotate(c, axis, 90 * sign);
+        for (int id = 1; id <= n * n * n; ++id)
+            if (layer < 0 || cubies[id][0][axis] == at(layer))
+                rotate(cubies[id], axis, 90.0f * sign);
     }
 
-    // Every cell and sticker where the model differs; with_done, face_done entries too.
-    std::string mismatch(bool with_done = false) const
+    // Cells and stickers where the model differs; with_done, face_done entries too.
+    int mismatches(bool with_done = false) const
     {
-        std::string out;
+        int wrong = 0;
         bool mixed[7] = {}; // a face showing a colour other than its sticker [0][0]'s
         for (int id = 1; id <= n * n * n; ++id) {
-            const cubie &c = cubies[id - 1];
-            if (cube.cell_cubie[index(c[0][0])][index(c[0][1])][index(c[0][2])] != id)
-                out += " cell of cubie " + std::to_string(id);
+            const cubie &c = cubies[id];
+            if (cube.cell_cubie[index(c[0][0])][index(c[0][1])][index(c[0][2])] != id) ++wrong;
             for (int f = 1; f <= 6; ++f)
                 for (int k = 1; k <= 6; ++k) {
                     if (c[k] != normal[f] || dot(c[0], normal[f]) != n - 1) continue;
                     const int row = index(dot(c[0], normal[row_toward[f]]));
                     const int column = index(dot(c[0], normal[column_toward[f]]));
-                    if (cube.facelet[f][row][column] != k)
-                        out += " sticker of face " + std::to_string(f);
+                    if (cube.facelet[f][row][column] != k) ++wrong;
                     if (k != cube.facelet[f][0][0]) mixed[f] = true;
                 }
         }
         for (int f = 1; with_done && f <= 6; ++f) {
             const int uniform = mixed[f] ? 0 : cube.facelet[f][0][0];
-            if (cube.face_done[f] != uniform) out += " face_done " + std::to_string(f);
+            if (cube.face_done[f] != uniform) ++wrong;
         }
-        return out;
+        return wrong;
     }
 };
 
