@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+// A vertex as WebGL takes it: webgl_floats floats, clip space then colour.
 struct Vertex {
     float x, y, z, w, r, g, b;
 };
@@ -104,7 +105,7 @@ struct Clip {
     float x, y, z = 0, w = 1;
 };
 
-// A new frame: a 100 x 100 viewport, both matrices the identity, nothing recorded.
+// A new frame: a 100 x 100 viewport, both matrices the identity, nothing drawn yet.
 void start()
 {
     glViewport(0, 0, 100, 100);
@@ -134,7 +135,7 @@ void expect_quad(const Vertex *got, const Clip (&corners)[4])
 // X, then Y, then Z, the point (1, 2, 3) turns by the right hand. Light 0 shines along -Z in eye
 // space: a face coloured (1, 0.5, 0.25) gets ambient 0.2 x 0.2, plus its colour times the z of
 // its normal, cos x cos y, clamped at 1. Each list is called with what the last one left: had it
-// not popped, or run on into the list compiled after it, the next would be moved.
+// not popped, the next would be moved.
 TEST(PageGL, TurnsInAListMovePointsByTheRightHandAndLightFacesAsTheyFaceLightZero)
 {
     struct Turn {
@@ -161,9 +162,6 @@ TEST(PageGL, TurnsInAListMovePointsByTheRightHandAndLightFacesAsTheyFaceLightZer
         glEnd();
         glPopMatrix();
         glEndList();
-        glNewList(2, GL_COMPILE);
-        glTranslatef(5, 0, 0);
-        glEndList();
         drawn.clear();
         glCallList(1);
         gl_flush();
@@ -178,8 +176,18 @@ TEST(PageGL, TurnsInAListMovePointsByTheRightHandAndLightFacesAsTheyFaceLightZer
 TEST(PageGL, WideLinesAreAsManyPixelsAcrossAsTheirWidth)
 {
     start();
-    glLineWidth(3);
+    // Along the row from 59.999 to 60.001 pixels up, 5 wide, in a list with its width as the
+    // program's edges are: it covers the centres from 57.499 up to 62.499 at its start, 57.5 to
+    // 61.5, so its edges lie at 57 and 62 all along.
+    glNewList(1, GL_COMPILE);
+    glLineWidth(5);
+    glBegin(GL_LINE_STRIP);
+    glVertex2f(0, 0.577293f);
+    glVertex2f(2, 0.577408f);
+    glEnd();
+    glEndList();
     // Steeper than 45 degrees: 1.5 pixels to each side along x; at 45, along y.
+    glLineWidth(3);
     glBegin(GL_LINE_STRIP);
     glVertex2f(0, 0);
     glVertex2f(0.1f, 0.5f);
@@ -192,20 +200,15 @@ TEST(PageGL, WideLinesAreAsManyPixelsAcrossAsTheirWidth)
     gluPerspective(60, 2, 2, 10);
     glMatrixMode(GL_MODELVIEW);
     gluLookAt(0, 0, 5, 0, 0, 0, 0, 1, 0);
-    // Along the row from 59.999 to 60.001 pixels up, 3 wide: it covers the centres from 58.499
-    // up to 61.499 at its start, 58.5 to 60.5, so its edges lie at 58 and 61 all along.
-    glBegin(GL_LINE_STRIP);
-    glVertex2f(0, 0.577293f);
-    glVertex2f(2, 0.577408f);
-    glEnd();
+    glCallList(1);
     gl_flush();
     ASSERT_EQ(drawn.size(), 18u);
     expect_quad(&drawn[0], {{-0.03f, 0}, {0.03f, 0}, {0.13f, 0.5f}, {0.07f, 0.5f}});
     expect_quad(&drawn[6], {{0.1f, 0.47f}, {0.1f, 0.53f}, {0.6f, 1.03f}, {0.6f, 0.97f}});
-    expect_quad(&drawn[12], {{0, 0.8f, 2.5f, 5},
-                             {0, 1.1f, 2.5f, 5},
-                             {1.73205f, 1.1f, 2.5f, 5},
-                             {1.73205f, 0.8f, 2.5f, 5}});
+    expect_quad(&drawn[12], {{0, 0.7f, 2.5f, 5},
+                             {0, 1.2f, 2.5f, 5},
+                             {1.73205f, 1.2f, 2.5f, 5},
+                             {1.73205f, 0.7f, 2.5f, 5}});
 }
 
 // A frame of the 3-cube is about 5000 vertices; more than a batch holds goes in several draws.
