@@ -44,16 +44,16 @@ TEST(CubeModel, StartValuesAndRandomCallsMatchThePhysicalCube)
             apply_layer_turn(layer, layer, 2, step, step);
             if (axis == 0) apply_layer_turn(layer, ignored_layer, 0, step, -step);
             if (axis == 1) apply_layer_turn(ignored_layer, layer, 1, -step, step);
-            pc.turn(axis, layer, sign);
+            pc.turn(axis, layer, 90 * sign);
             update_face_status();
         }
         EXPECT_EQ(marked_bytes(), unused_bytes);
     }
 }
 
-// One sticker of another colour, wherever it lies, leaves its face unsolved and no other. It
-// shows the colour of the face before, which a check reading past that face's last row would
-// count as its own.
+// One sticker of another colour, wherever it lies, leaves its face unsolved and no other. It shows
+// the colour of the face before, which a check reading past that face's last row would count as its
+// own.
 TEST(CubeModel, OneStrayStickerUnsolvesItsFaceAlone)
 {
     for (int n : {2, 3})
