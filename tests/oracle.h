@@ -48,12 +48,13 @@ inline vec turned(const vec &p, int axis, double degrees)
     return q;
 }
 
-// By a whole multiple of 90 degrees, which leaves every coordinate whole.
+// Coordinates within a millionth of a whole number are taken for it: a whole multiple of 90
+// degrees leaves them whole, any other angle does not.
 inline void rotate(cubie &c, int axis, double degrees)
 {
     for (vec &v : c) {
         v = turned(v, axis, degrees);
-        for (double &x : v) x = std::round(x);
+        for (double &x : v) x = std::round(x * 1e6) / 1e6;
     }
 }
 
@@ -90,13 +91,15 @@ struct physical {
             if (layer < 0 || cubies[id][0][axis] == at(layer)) rotate(cubies[id], axis, degrees);
     }
 
-    // Cells and stickers where the model differs; with_done, face_done entries too.
-    int mismatches(bool with_done = false) const
+    // Cells and stickers where the model differs. A cubie turned by an angle other than a whole
+    // multiple of 90 degrees counts too.
+    int mismatches() const
     {
         int wrong = 0;
-        bool mixed[7] = {}; // a face showing a colour other than its sticker [0][0]'s
         for (int id = 1; id <= n * n * n; ++id) {
             const cubie &c = cubies[id];
+            for (const vec &v : c)
+                if (v != vec{std::round(v[0]), std::round(v[1]), std::round(v[2])}) ++wrong;
             if (cube.cell_cubie[index(c[0][0])][index(c[0][1])][index(c[0][2])] != id) ++wrong;
             for (int f = 1; f <= 6; ++f)
                 for (int k = 1; k <= 6; ++k) {
@@ -104,12 +107,7 @@ struct physical {
                     const int row = index(dot(c[0], normal[row_toward[f]]));
                     const int column = index(dot(c[0], normal[column_toward[f]]));
                     if (cube.facelet[f][row][column] != k) ++wrong;
-                    if (k != cube.facelet[f][0][0]) mixed[f] = true;
                 }
-        }
-        for (int f = 1; with_done && f <= 6; ++f) {
-            const int uniform = mixed[f] ? 0 : cube.facelet[f][0][0];
-            if (cube.face_done[f] != uniform) ++wrong;
         }
         return wrong;
     }
