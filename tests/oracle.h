@@ -99,7 +99,8 @@ struct physical {
         for (int id = 1; id <= n * n * n; ++id) {
             const cubie &c = cubies[id];
             for (const vec &v : c)
-                if (v != vec{std::round(v[0]), std::round(v[1]), std::round(v[2])}) ++wrong;
+                for (double x : v)
+                    if (x != std::round(x)) ++wrong;
             if (cube.cell_cubie[index(c[0][0])][index(c[0][1])][index(c[0][2])] != id) ++wrong;
             for (int f = 1; f <= 6; ++f)
                 for (int k = 1; k <= 6; ++k) {
