@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <random>
 
 static int frames_drawn;
@@ -18,9 +19,9 @@ void display()
 
 // One frame of spin: the view angles it leaves and what reorient_cube did (90 after a whole-cube
 // turn by -90, 270 after +90, which the test follows on the physical cube). At +-45 moving away
-// from 0, the angle goes back by 85 and the other two are exchanged (which can leave 180, for the
-// next frame to wrap); reaching or held at +-45 does nothing more. An angle spun along, or left
-// at 180, wraps into -180..175 first.
+// from 0, the angle goes back by 85 and the other two are exchanged; reaching +-45 toward 0, or
+// held there, does nothing more. Each angle wraps into -180..175 first, and an exchange can leave
+// 180 for the next frame to wrap.
 struct spin_frame {
     float from[3];
     int delta[3];
@@ -28,14 +29,13 @@ struct spin_frame {
     int reoriented_x, reoriented_y;
 };
 const spin_frame spin_frames[] = {
-    {{-40, -180, 15}, {-5, 0, 0}, {40, 15, 180}, 90, 0},
-    {{40, 10, 175}, {5, 0, 5}, {-40, 180, 10}, 270, 0},
-    {{-180, -40, 10}, {-5, -5, 0}, {-10, 40, 175}, 0, 90},
-    {{10, 40, -175}, {0, 5, -5}, {-180, -40, -10}, 0, 270},
-    {{50, -50, 0}, {-5, 5, 0}, {45, -45, 0}, 0, 0},
+    {{-40, -180, -45}, {-5, 0, 0}, {40, -45, 180}, 90, 0}, // then Y held at -45
+    {{40, 10, -45}, {5, 0, 0}, {-40, 45, 10}, 270, 0},     // then Y held at 45
+    {{45, -40, 175}, {0, -5, 5}, {180, 40, 45}, 0, 90},    // X held at 45, Z wrapped
+    {{-45, 40, -180}, {0, 5, -5}, {175, -40, 45}, 0, 270}, // X held at -45, Z wrapped
+    {{50, -50, 180}, {-5, 5, 0}, {45, -45, -180}, 0, 0},   // X and Y toward 0, Z left at 180
     {{-50, 50, 0}, {5, -5, 0}, {-45, 45, 0}, 0, 0},
-    {{45, -45, 180}, {0, 0, 0}, {45, -45, -180}, 0, 0},
-    {{-45, 45, 0}, {0, 0, 0}, {-45, 45, 0}, 0, 0},
+    {{-180, 0, 0}, {-5, 0, 0}, {175, 0, 0}, 0, 0}, // X wrapped
 };
 
 // Short random sequences, each step a key turn about X or Y with layers chosen on both axes (its
@@ -56,7 +56,7 @@ TEST(Motion, RandomTurnsAndSpinFramesMatchThePhysicalCube)
                 const bool up = rng() % 2;
                 const int sign = up ? 1 : -1;
                 const bool spin = rng() % 2 == 0;
-                const spin_frame &frame = spin_frames[rng() % 8];
+                const spin_frame &frame = spin_frames[rng() % std::size(spin_frames)];
                 cube.layer_x = int(rng() % n);
                 cube.layer_y = int(rng() % n);
                 const int layer = axis == 0 ? cube.layer_x : cube.layer_y;
