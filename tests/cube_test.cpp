@@ -45,7 +45,6 @@ TEST(CubeModel, StartValuesAndRandomCallsMatchThePhysicalCube)
             if (axis == 0) apply_layer_turn(layer, ignored_layer, 0, step, -step);
             if (axis == 1) apply_layer_turn(ignored_layer, layer, 1, -step, step);
             pc.turn(axis, layer, 90 * sign);
-            update_face_status();
         }
         EXPECT_EQ(marked_bytes(), unused_bytes);
     }
