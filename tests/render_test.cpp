@@ -175,10 +175,10 @@ const cursor_key cursor_keys[] = {
 
 // A session typed key by key, each followed on the physical cube: the frames it asks for, and the
 // yellow frame round the layer and axis it chooses; then the picture in the view it leaves and from
-// each side. Nine z turn the whole cube about X at -45 degrees; nine x turn it about Y at -45 and
-// an s turns it back at 45. That frame turns the yellow frame back onto the cubies, which are still
-// drawn as they were. A cursor key leaves the spin about Z, which the frame it asks for goes on
-// with. The view ends where only those turns and their exchanges of view angles leave it.
+// the two corners. Nine z turn the whole cube about X at -45 degrees; nine x turn it about Y at -45
+// and an s turns it back at 45. That frame turns the yellow frame back onto the cubies, which are
+// still drawn as they were. A cursor key leaves the spin about Z, which the frame it asks for goes
+// on with. The view ends where only those turns and their exchanges of view angles leave it.
 TEST(Render, SessionMatchesThePhysicalCube)
 {
     const std::string keys = "wRwRR1L1UwUU1DDwDUzzzzzzzzzRxxxxxxxxxswDdPPcAL1";
