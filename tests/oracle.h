@@ -1,9 +1,11 @@
-// tests/oracle.h -- a physical cube sharing no code with the model: integer cubie centres and
-// side directions turned by quarter rotations. The model, motion and picture tests use it.
+// tests/oracle.h -- a physical cube sharing no code with the model: cubie centres and side
+// directions, in half cubie widths, turned as rigid bodies. The model, motion and picture tests
+// use it.
 #pragma once
 #include "cube.h"
 
 #include <array>
+#include <cmath>
 
 namespace oracle
 {
@@ -16,8 +18,8 @@ inline void start(int n)
     init_cube_state();
 }
 
-using vec = std::array<int, 3>;
-// [0]: the centre, in half cubie widths; [k]: the way the side of colour k faces.
+using vec = std::array<double, 3>;
+// [0]: the centre; [k]: the way the side of colour k faces.
 using cubie = std::array<vec, 7>;
 
 // A cubie at the centre, its sides facing their faces: [f] is the outward normal of face f.
@@ -26,25 +28,34 @@ const cubie normal = {vec{}, {0, 0, 1}, {0, -1, 0}, {0, 0, -1}, {0, 1, 0}, {-1, 
 // column_toward[f].
 const int row_toward[7] = {0, 6, 6, 6, 6, 1, 3};
 const int column_toward[7] = {0, 2, 3, 4, 1, 2, 2};
-// A quarter turn about axis [a] takes the direction of axis [a][0] to that of axis [a][1].
+// A right-handed turn about axis [a] takes the direction of axis [a][0] toward that of [a][1].
 const int turned_axes[3][2] = {{1, 2}, {2, 0}, {0, 1}};
 
-inline int dot(const vec &a, const vec &b)
+inline double dot(const vec &a, const vec &b)
 {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
-// Right-handed about axis 0, 1 or 2, by a whole multiple of 90 degrees from -270 up.
-inline void rotate(cubie &c, int axis, float degrees)
+// p turned right-handed about axis 0, 1 or 2.
+inline vec turned(const vec &p, int axis, double degrees)
 {
     const int i = turned_axes[axis][0];
     const int j = turned_axes[axis][1];
-    for (int turned = 0; turned < (int(degrees) + 360) % 360; turned += 90)
-        for (vec &v : c) {
-            const int was_i = v[i];
-            v[i] = -v[j];
-            v[j] = was_i;
-        }
+    const double r = degrees * M_PI / 180;
+    vec q = p;
+    q[i] = p[i] * std::cos(r) - p[j] * std::sin(r);
+    q[j] = p[i] * std::sin(r) + p[j] * std::cos(r);
+    return q;
+}
+
+// Coordinates within a millionth of a whole number are taken for it: a whole multiple of 90
+// degrees leaves them whole, any other angle does not.
+inline void rotate(cubie &c, int axis, double degrees)
+{
+    for (vec &v : c) {
+        v = turned(v, axis, degrees);
+        for (double &x : v) x = std::round(x * 1e6) / 1e6;
+    }
 }
 
 struct physical {
@@ -52,8 +63,8 @@ struct physical {
     cubie cubies[max_cubies + 1]; // by id; [0] unused
 
     // Cell index to centre coordinate, and back.
-    int at(int index) const { return 2 * index - n + 1; }
-    int index(int at) const { return (at + n - 1) / 2; }
+    double at(int index) const { return 2 * index - n + 1; }
+    int index(double at) const { return int(at + n - 1) / 2; }
 
     // The cube as the frame draws the model at rest: each cubie from its home cell by
     // Rx(X) Ry(Y) Rz(Z) of its angles. Right after the start, the solved cube.
@@ -73,21 +84,23 @@ struct physical {
                 }
     }
 
-    // Layer `layer` (-1: all) across axis 0 (X) or 1 (Y) by +90 (sign 1) or -90.
-    void turn(int axis, int layer, int sign)
+    // Layer `layer` (-1: all) across axis 0 (X) or 1 (Y), by a whole multiple of 90 degrees.
+    void turn(int axis, int layer, double degrees)
     {
         for (int id = 1; id <= n * n * n; ++id)
-            if (layer < 0 || cubies[id][0][axis] == at(layer))
-                rotate(cubies[id], axis, 90.0f * sign);
+            if (layer < 0 || cubies[id][0][axis] == at(layer)) rotate(cubies[id], axis, degrees);
     }
 
-    // Cells and stickers where the model differs; with_done, face_done entries too.
-    int mismatches(bool with_done = false) const
+    // Cells and stickers where the model differs. A cubie turned by an angle other than a whole
+    // multiple of 90 degrees counts too.
+    int mismatches() const
     {
         int wrong = 0;
-        bool mixed[7] = {}; // a face showing a colour other than its sticker [0][0]'s
         for (int id = 1; id <= n * n * n; ++id) {
             const cubie &c = cubies[id];
+            for (const vec &v : c)
+                for (double x : v)
+                    if (x != std::round(x)) ++wrong;
             if (cube.cell_cubie[index(c[0][0])][index(c[0][1])][index(c[0][2])] != id) ++wrong;
             for (int f = 1; f <= 6; ++f)
                 for (int k = 1; k <= 6; ++k) {
@@ -95,12 +108,7 @@ struct physical {
                     const int row = index(dot(c[0], normal[row_toward[f]]));
                     const int column = index(dot(c[0], normal[column_toward[f]]));
                     if (cube.facelet[f][row][column] != k) ++wrong;
-                    if (k != cube.facelet[f][0][0]) mixed[f] = true;
                 }
-        }
-        for (int f = 1; with_done && f <= 6; ++f) {
-            const int uniform = mixed[f] ? 0 : cube.facelet[f][0][0];
-            if (cube.face_done[f] != uniform) ++wrong;
         }
         return wrong;
     }

@@ -18,7 +18,7 @@ constexpr int win_h = 350;
 static unsigned char last[win_h][win_w][4]; // the last frame drawn, bottom row first
 static int frames;
 
-using point = std::array<double, 3>;
+using point = oracle::vec;
 
 // By colour number.
 const float rgb[7][3] = {
@@ -30,16 +30,9 @@ const float rgb[7][3] = {
     {1, 1, 1},   // white
     {0, 1, 0},   // green
 };
-// View angles X, Y, Z that turn face f straight to the eye.
-const float facing[7][3] = {
-    {0, 0, 0},   // no face
-    {0, 0, 0},   // +Z
-    {-90, 0, 0}, // -Y
-    {0, 180, 0}, // -Z
-    {90, 0, 0},  // +Y
-    {0, 90, 0},  // -X
-    {0, -90, 0}, // +X
-};
+// View angles X, Y, Z from two opposite corners, which between them show every face at more than
+// 0.5 to the light: +Z, -X and +Y, then -Z, +X and -Y.
+const float corners[2][3] = {{35, 45, 0}, {-35, -135, 0}};
 
 // Takes GLUT's place: every frame drawn, a turn's 18 too, is counted and read back.
 extern "C" void glutSwapBuffers()
@@ -61,45 +54,41 @@ static void draw_still(const float *view)
     cube = saved;
 }
 
-// p turned right-handed about `axis` by `degrees`.
-static point turned(const point &p, int axis, double degrees)
-{
-    const int i = oracle::turned_axes[axis][0];
-    const int j = oracle::turned_axes[axis][1];
-    const double r = degrees * M_PI / 180;
-    point q = p;
-    q[i] = p[i] * std::cos(r) - p[j] * std::sin(r);
-    q[j] = p[i] * std::sin(r) + p[j] * std::cos(r);
-    return q;
-}
-
 // p as the eye sees it in `view`: turned by Rx(X) Ry(Y) Rz(Z), the frame's order.
-static point in_view(const point &p, const float *view)
+static point in_view(point p, const float *view)
 {
-    const point about_z = turned(p, 2, view[2]);
-    const point about_y = turned(about_z, 1, view[1]);
-    return turned(about_y, 0, view[0]);
+    for (int axis = 2; axis >= 0; --axis) p = oracle::turned(p, axis, view[axis]);
+    return p;
 }
 
-// Whether the last frame shows colour `rgb` lit at `light` (the cosine of the surface to the
-// light on the eye's axis; GL's default ambient, 0.2 of 0.2, added) at eye-space point p. The
-// camera looks from (0, 0, 4N + 5) in 55 degrees.
-static bool shows(const point &p, const float *colour, double light)
+// Whether the last frame shows colour number `colour` lit at `light` (the cosine of the surface
+// to the light on the eye's axis; GL's default ambient, 0.2 of 0.2, added) at eye-space point p.
+// The camera looks from (0, 0, 4N + 5) in 55 degrees.
+static bool shows(const point &p, int colour, double light)
 {
     const double distance = 4 * cube.cube_size + 5 - p[2];
     const double pixels_a_unit = win_h / 2 / std::tan(27.5 * M_PI / 180) / distance;
     const int x = int(win_w / 2 + p[0] * pixels_a_unit);
     const int y = int(win_h / 2 + p[1] * pixels_a_unit);
     for (int i = 0; i < 3; ++i) {
-        const double expected = 255 * std::fmin(1, colour[i] * light + 0.04);
+        const double expected = 255 * std::fmin(1, rgb[colour][i] * light + 0.04);
         if (std::fabs(last[y][x][i] - expected) > 14) return false;
     }
     return true;
 }
 
-// The last frame, drawn in `view`, against the physical cube as drawn: each sticker that faces
-// the eye shows its colour, lit by how straight it faces the light. The column shows a square
-// at (3N, c - 3) for each colour c that face_done holds.
+// Whether point p, on a surface facing `out`, shows colour number `colour` in the last frame,
+// drawn in `view`, lit by how straight the surface faces the light. A surface facing the eye at
+// less than 0.5 is not looked at.
+static void expect_seen(const point &p, const point &out, int colour, const float *view)
+{
+    const double light = in_view(out, view)[2];
+    if (light < 0.5) return;
+    EXPECT_TRUE(shows(in_view(p, view), colour, light)) << colour;
+}
+
+// The last frame, drawn in `view`, against the physical cube as drawn: each sticker shows its
+// colour. The column shows a square at (3N, c - 3) for each colour c that face_done holds.
 static void expect_stickers(const float *view)
 {
     const oracle::physical pc;
@@ -108,67 +97,40 @@ static void expect_stickers(const float *view)
         for (int k = 1; k <= 6; ++k) {
             const oracle::cubie &c = pc.cubies[id];
             if (oracle::dot(c[0], c[k]) != n - 1) continue; // inside the cube
-            point centre;
-            point side;
-            for (int i = 0; i < 3; ++i) centre[i] = c[0][i] + c[k][i];
-            for (int i = 0; i < 3; ++i) side[i] = c[k][i];
-            const double light = in_view(side, view)[2];
-            if (light < 0.35) continue;
-            EXPECT_TRUE(shows(in_view(centre, view), rgb[k], light)) << k;
+            point centre = c[0];
+            for (int i = 0; i < 3; ++i) centre[i] += c[k][i];
+            expect_seen(centre, c[k], k, view);
         }
     for (int c = 1; c <= 6; ++c) {
         const bool done = std::count(cube.face_done + 1, cube.face_done + 7, c) > 0;
         const int shown = done ? c : 0;
-        EXPECT_TRUE(shows({3.0 * n, c - 3.0, 0}, rgb[shown], 1)) << c;
+        EXPECT_TRUE(shows({3.0 * n, c - 3.0, 0}, shown, 1)) << c;
     }
 }
 
-// Frame point p round a layer across `axis`, in the cube's axes as the selection frame is drawn:
-// turned onto its axis, then by x_angle about X and y_angle about Y.
-static point placed(const point &p, int axis, double x_angle, double y_angle)
-{
-    const point on_axis = turned(p, 2, 90 * axis);
-    const point about_y = turned(on_axis, 1, y_angle);
-    return turned(about_y, 0, x_angle);
-}
-
-// The last frame's yellow frame round `layer` across `axis`, drawn in `view` and placed: the
-// slab's outline enlarged to stand 0.1 off the cube, a rectangle on each side. Where one lies
-// outside the cube facing the eye, the middles of two opposite edges show; the other two edges of
-// the bands across Y and of the ends lie too near another rectangle's edge seen side on.
-static void expect_frame(const float *view, int axis, int layer, double x_angle, double y_angle)
+// The yellow frame round `layer` in the last frame, drawn in `view`: drawn across X and placed by
+// Rx(X) Ry(Y) Rz(Z) of `placing`, where Z turns it onto its axis and X and Y undo a whole-cube
+// turn for one frame. Its bands across +-Y and +-Z outline the slab's box enlarged to stand 0.1
+// off the cube: they show the middles of the box's edges, each edge drawn by the band across its
+// later axis. The rectangles at the ends, in the slab's boundary planes, are not looked at.
+static void expect_frame(const float *view, int layer, const float *placing)
 {
     const int n = cube.cube_size;
     const double a = n + 0.1;
     const double s = a / n;
-    const double inset = 0.07;
     const double t = (2 * layer - n + 1) * s;
-    // From the slab's centre to a rectangle's, and half its side, across X.
-    const point rectangles[8][2] = {
-        {{0, 0, a}, {s, 0, 0}},  // band across +Z: its sides
-        {{0, 0, a}, {0, a, 0}},  // and its ends
-        {{0, 0, -a}, {s, 0, 0}}, // band across -Z
-        {{0, 0, -a}, {0, a, 0}},
-        {{0, a, 0}, {s, 0, 0}},                // band across +Y
-        {{0, -a, 0}, {s, 0, 0}},               // band across -Y
-        {{-s, 0, 0}, {0, 0, (s - inset) * n}}, // the ends, in the slab's boundary planes
-        {{s, 0, 0}, {0, 0, (s - inset) * n}},
-    };
-    for (const auto &r : rectangles) {
-        const double reach = std::fabs(r[0][0] + r[0][1] + r[0][2]);
-        point out;
-        for (int i = 0; i < 3; ++i) out[i] = r[0][i] / reach;
-        if (reach + t * out[0] < n) continue; // inside the cube
-        const point frame_out = placed(out, axis, x_angle, y_angle);
-        const double light = in_view(frame_out, view)[2];
-        if (light < 0.5) continue;
-        for (double sign : {1, -1}) {
-            point end = {t, 0, 0};
-            for (int i = 0; i < 3; ++i) end[i] = end[i] + r[0][i] + sign * r[1][i];
-            const point frame_end = placed(end, axis, x_angle, y_angle);
-            EXPECT_TRUE(shows(in_view(frame_end, view), rgb[yellow], light));
-        }
-    }
+    const point half = {s, a, a};
+    for (int i = 0; i < 3; ++i)
+        for (int j = i + 1; j < 3; ++j)
+            for (double sign_i : {1, -1})
+                for (double sign_j : {1, -1}) {
+                    point p = {t, 0, 0};
+                    p[i] += sign_i * half[i];
+                    p[j] += sign_j * half[j];
+                    point out = {0, 0, 0};
+                    out[j] = sign_j;
+                    expect_seen(in_view(p, placing), in_view(out, placing), yellow, view);
+                }
 }
 
 // A still frame in `view` with the frame round `layer` across `axis`.
@@ -176,7 +138,8 @@ static void expect_picture(const float *view, int axis, int layer)
 {
     draw_still(view);
     expect_stickers(view);
-    expect_frame(view, axis, layer, 0, 0);
+    const float placing[3] = {0, 0, 90.0f * axis};
+    expect_frame(view, layer, placing);
 }
 
 // Straight at the front of the first frame, a black edge parts the bottom right sticker from the
@@ -186,11 +149,12 @@ TEST(Render, StickersAreEdgedInBlack)
     for (int n : {2, 3}) {
         oracle::start(n);
         build_cubie_lists();
-        draw_still(facing[1]);
+        const float front[3] = {0, 0, 0};
+        draw_still(front);
         bool edged = false;
         for (int step = 0; step <= 100; ++step) {
             const point on_the_way = {n - 1.0, 1 - n + step / 50.0, 1.0 * n};
-            if (shows(on_the_way, rgb[0], 1)) edged = true;
+            if (shows(on_the_way, no_colour, 1)) edged = true;
         }
         EXPECT_TRUE(edged);
     }
@@ -209,12 +173,12 @@ const cursor_key cursor_keys[] = {
     {'D', GLUT_KEY_DOWN, 1, -1}, {'P', GLUT_KEY_PAGE_UP, 0, 0},
 };
 
-// A session typed key by key, each followed on the physical cube: the frames it asks for, the
-// layer and axis it chooses; then the picture in the view it leaves and from each side. Nine z
-// turn the whole cube about X at -45 degrees; nine x turn it about Y at -45 and an s turns it
-// back at 45. That frame turns the yellow frame back onto the cubies, which are still drawn as
-// they were. A cursor key leaves the spin about Z, which the frame it asks for goes on with. The
-// view ends where only those turns and their exchanges of view angles leave it.
+// A session typed key by key, each followed on the physical cube: the frames it asks for, and the
+// yellow frame round the layer and axis it chooses; then the picture in the view it leaves and from
+// the two corners. Nine z turn the whole cube about X at -45 degrees; nine x turn it about Y at -45
+// and an s turns it back at 45. That frame turns the yellow frame back onto the cubies, which are
+// still drawn as they were. A cursor key leaves the spin about Z, which the frame it asks for goes
+// on with. The view ends where only those turns and their exchanges of view angles leave it.
 TEST(Render, SessionMatchesThePhysicalCube)
 {
     const std::string keys = "wRwRR1L1UwUU1DDwDUzzzzzzzzzRxxxxxxxxxswDdPPcAL1";
@@ -240,25 +204,23 @@ TEST(Render, SessionMatchesThePhysicalCube)
             if (k == '1') turn = -1;
             float view[3];
             std::copy(cube.view_angle, cube.view_angle + 3, view);
-            const int frames_before = frames;
+            frames = 0;
             if (cursor) special(cursor->code, 0, 0);
             if (!cursor) keyboard(k, 0, 0);
             glutMainLoopEvent();
-            EXPECT_EQ(frames - frames_before, turn == 0 ? 1 : 1 + turn_frames);
-            EXPECT_EQ(cube.layer_x, layer[0]);
-            EXPECT_EQ(cube.layer_y, layer[1]);
-            EXPECT_EQ(cube.turn_axis, axis);
+            EXPECT_EQ(frames, turn == 0 ? 1 : 1 + turn_frames);
             // The view of the frame the key asked for, before it re-oriented.
-            for (int i = 0; i < 3; ++i) view[i] = view[i] + cube.view_delta[i];
-            const int whole_x = reorient_angle_x;
-            const int whole_y = reorient_angle_y;
-            expect_frame(view, axis, layer[axis], whole_x, whole_y);
-            if (turn != 0) pc.turn(axis, layer[axis], turn);
-            if (whole_x != 0) pc.turn(0, -1, whole_x == 90 ? -1 : 1);
-            if (whole_y != 0) pc.turn(1, -1, whole_y == 90 ? -1 : 1);
+            for (int i = 0; i < 3; ++i) view[i] += cube.view_delta[i];
+            const float x_angle = reorient_angle_x;
+            const float y_angle = reorient_angle_y;
+            const float placing[3] = {x_angle, y_angle, 90.0f * axis};
+            expect_frame(view, layer[axis], placing);
+            pc.turn(axis, layer[axis], 90 * turn);
+            pc.turn(0, -1, -x_angle);
+            pc.turn(1, -1, -y_angle);
             ASSERT_EQ(pc.mismatches(), 0);
             expect_picture(cube.view_angle, axis, layer[axis]);
-            for (int f = 1; f <= 6; ++f) expect_picture(facing[f], axis, layer[axis]);
+            for (const float *view : corners) expect_picture(view, axis, layer[axis]);
         }
         EXPECT_TRUE(std::equal(end_view, end_view + 3, cube.view_angle));
     }
