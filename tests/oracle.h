@@ -41,7 +41,7 @@ inline vec turned(const vec &p, int axis, double degrees)
 {
     const int i = turned_axes[axis][0];
     const int j = turned_axes[axis][1];
-    const double r = degrees * M_PI / 180;
+    const double r = degrees * std::acos(-1.0) / 180;
     vec q = p;
     q[i] = p[i] * std::cos(r) - p[j] * std::sin(r);
     q[j] = p[i] * std::sin(r) + p[j] * std::cos(r);
