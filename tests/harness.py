@@ -1,7 +1,7 @@
 """tests/harness.py -- the real program on a pseudo-terminal that is its controlling terminal,
-its window found by title (a unique argv[0]), keys through XTest, pictures through Pillow, waits
-until it sleeps with all it was sent handled; it kills and reaps what it starts. A Windows build
-(PROGRAM.exe) runs under Wine, whose console host reads the terminal for it."""
+stdout a pipe, its window found by title (a unique argv[0]), keys through XTest, pictures
+through Pillow, waits until it sleeps with all it was sent handled; it kills and reaps what it
+starts. A Windows build (PROGRAM.exe) runs under Wine, whose console host reads the terminal."""
 import contextlib, fcntl, os, select, signal, subprocess, tempfile, termios, threading, time
 import pyte
 from PIL import Image
@@ -22,7 +22,7 @@ BANNER = (b"          +---------------------------------------------+\n"
           b"          [1] - Latwy\n"
           b"          [2] - Normalny\n")
 NO_CONSOLE = b"twisty-cube: no console to read the menu key from\n"
-x = display.Display() if os.environ.get('DISPLAY') else None  # the tests' own X connection
+x = display.Display()  # the tests' own X connection
 
 
 def until(condition, timeout=60.0):
@@ -32,10 +32,15 @@ def until(condition, timeout=60.0):
     return value  # the last value: false if the guard ran out
 
 
-def screen(out):  # text as a terminal shows it: Wine's console draws with cursor moves
-    shown = pyte.Screen(80, 40)
-    pyte.ByteStream(shown).feed(out)
-    return '\n'.join(line.rstrip() for line in shown.display).rstrip()
+def steady(shoot):
+    """The picture shoot() takes twice in a row the same; it is false while there is none."""
+    last = [None]
+
+    def same():
+        before = last[0]
+        last[0] = shoot()
+        return last[0] and last[0] == before and last[0]
+    return until(same)
 
 
 def call_number(wait):
@@ -64,19 +69,24 @@ SELECT = call_number(lambda fd: select.select([fd], [], []))
 
 
 class Program:
-    """The program on a new pseudo-terminal (also stdin and stdout unless streams say
-    otherwise), with typed typed first."""
+    """The program on a new pseudo-terminal, also its stdin unless stdin says otherwise, with
+    typed typed first."""
 
-    def __init__(self, binary, typed=b'', argv0=None, **streams):
-        self.wine, self.links = binary.endswith('.exe'), tempfile.TemporaryDirectory()
+    def __init__(self, binary, typed=b'', stdin=None, argv0=None):
+        self.wine = binary.endswith('.exe')
+        self.links = tempfile.TemporaryDirectory()
         self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
-        command, self.waits_in = [self.argv0], SELECT  # where it waits in its event loop
+        command = [self.argv0]
         master, self.slave = os.openpty()
-        self.master, self.taken, self.woke, self.out = open(master, 'r+b', buffering=0), 0, 0, b''
+        self.master = open(master, 'r+b', buffering=0)
+        self.taken = 0
+        self.woke = 0
+        self.out = b''
         if self.wine:  # the title is the Windows path it was started by: a unique link
             link = f'{self.links.name}/twisty-cube.exe'
             os.symlink(os.path.abspath(binary), link)
-            self.argv0, command, self.waits_in = 'Z:' + link.replace('/', '\\'), ['wine', link], READ
+            self.argv0 = 'Z:' + link.replace('/', '\\')
+            command = ['wine', link]
             mode = self.mode()  # Wine's console keeps ISIG: clear it here
             mode[3] &= ~termios.ISIG
             termios.tcsetattr(self.slave, termios.TCSANOW, mode)
@@ -85,17 +95,15 @@ class Program:
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
             fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
-        streams = {'stdin': self.slave, 'stdout': self.slave, **streams}
-        if self.wine:  # freeglut's note that Wine's display has no device context for it
-            streams.setdefault('stderr', subprocess.DEVNULL)
+        # Under Wine freeglut notes on stderr that Wine's display has no device context for it.
         self.proc = subprocess.Popen(command, executable=None if self.wine else binary,
                                      start_new_session=True, preexec_fn=child,
-                                     pass_fds=(self.slave,), **streams)
+                                     pass_fds=(self.slave,), stdin=stdin or self.slave,
+                                     stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL if self.wine else None)
         self.pid = self.proc.pid
 
-    def close(self):  # once; again does nothing
-        if self.master.closed:
-            return
+    def close(self):
         with contextlib.suppress(ProcessLookupError):  # its group: under Wine its console too
             os.killpg(self.pid, signal.SIGKILL)
         self.proc.communicate()
@@ -106,13 +114,16 @@ class Program:
     def mode(self):
         return termios.tcgetattr(self.slave)
 
-    def read(self):  # all the terminal has shown so far
-        while select.select([self.master], [], [], 0)[0]:
-            self.out += self.master.read(65536)
+    def printed(self):  # all it has written to stdout so far
+        if select.select([self.proc.stdout], [], [], 0)[0]:
+            self.out += os.read(self.proc.stdout.fileno(), 65536)
         return self.out
 
-    def shown(self):  # the terminal's text: under Wine as its screen shows it
-        return screen(self.read()) if self.wine else self.read()
+    def echoed(self):  # what the terminal shows (under Wine drawn by its console): echoes
+        shown = b''
+        if select.select([self.master], [], [], 0)[0]:
+            shown = self.master.read(65536)
+        return screen(shown) if self.wine else shown
 
     def proc_file(self, name, pid=None):
         with open(f'/proc/{pid or self.pid}/{name}') as f:
@@ -165,16 +176,10 @@ class Program:
         """The picture once the program sleeps in its event loop after a round trip, twice in a
         row the same: all events handled and drawn. Wine may sleep with events unread: under
         Wine it must answer a ping first."""
-        if self.wine and not self.ping():
-            return None
-        last = [None]
-
-        def same():
+        def shot():
             x.sync()
-            shot = picture(self.win) if self.sleeping_in(self.waits_in) else None
-            before, last[0] = last[0], shot
-            return shot is not None and shot == before and shot
-        return until(same)
+            return self.sleeping_in(READ if self.wine else SELECT) and picture(self.win)
+        return (not self.wine or self.ping()) and steady(shot)
 
     def press(self, *keys):  # keysym names (a, Up, 1...) typed to the window through XTest
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)  # there is no window manager
@@ -186,19 +191,25 @@ class Program:
 
     def ping(self):
         """Waits until Wine's window answers _NET_WM_PING, once it has read every event before
-        it (a key read is then queued, and the thread does not sleep while one is)."""
-        stamp, pings = time.monotonic_ns() & 0xffffffff, x.intern_atom('_NET_WM_PING')
+        it (a key read is then queued, and the thread does not sleep while one is). The answer
+        goes to the root window."""
+        stamp = time.monotonic_ns() & 0xffffffff
         x.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        data = (32, [x.intern_atom('_NET_WM_PING'), stamp, self.win.id, 0, 0])
         protocols = x.intern_atom('WM_PROTOCOLS')
-        self.win.send_event(event.ClientMessage(window=self.win, client_type=protocols,
-                                                data=(32, [pings, stamp, self.win.id, 0, 0])))
+        self.win.send_event(event.ClientMessage(window=self.win, client_type=protocols, data=data))
         x.flush()
 
         def answered():  # among the events come so far
-            got = iter(lambda: x.next_event() if x.pending_events() else None, None)
-            return any(e.type == X.ClientMessage and list(e.data[1][:2]) == [pings, stamp]
-                       for e in got)
+            events = [x.next_event() for _ in range(x.pending_events())]
+            return any(e.type == X.ClientMessage and e.data[1][1] == stamp for e in events)
         return until(answered)
+
+
+def screen(out):  # text as a terminal shows it: Wine's console draws with cursor moves
+    shown = pyte.Screen(80, 40)
+    pyte.ByteStream(shown).feed(out)
+    return '\n'.join(line.rstrip() for line in shown.display).rstrip()
 
 
 def picture(win):

@@ -7,24 +7,13 @@ from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
-from harness import until
+from harness import steady, until
 
 # Software WebGL that draws the same on every run; no network of its own.
 CHROMIUM = ['--headless=new', '--no-sandbox', '--use-angle=swiftshader',
             '--enable-unsafe-swiftshader', '--disable-background-networking',
             '--disable-component-update', '--disable-sync', '--no-first-run',
             '--window-size=600,900']
-
-# Keys by the names Program.press takes (X keysyms): the browser's key value and code.
-NAMED = {
-    'Up': ('ArrowUp', 'ArrowUp'),
-    'Down': ('ArrowDown', 'ArrowDown'),
-    'Left': ('ArrowLeft', 'ArrowLeft'),
-    'Right': ('ArrowRight', 'ArrowRight'),
-    'Return': ('Enter', 'Enter'),
-    'Escape': ('Escape', 'Escape'),
-    'Shift_L': ('Shift', 'ShiftLeft'),
-}
 
 # True once the program waits for a key with every key pressed taken: the page's queue is
 # empty and the program sleeps in page_wait_key, after its last frame was shown.
@@ -72,25 +61,22 @@ class Page:
         self.win = None
         self.press(*typed.decode())  # before the program reads
 
-    def close(self):  # once; again does nothing
-        if self.watcher.returncode is not None:
-            return
+    def close(self):
         self.driver.quit()
         self.server.shutdown()
         self.server.server_close()
         self.watcher.kill()
         self.watcher.wait()
 
-    def shown(self):  # the console's text on the page
+    def printed(self):  # the console's text on the page
         return self.driver.execute_script("return document.getElementById('console').textContent")
 
     def press(self, *keys):
-        """Each key down and up, by the names in NAMED or as any one character."""
+        """Each key down and up: an arrow by its X name (Up...), any other by its key value."""
         for name in keys:
-            key, code = NAMED.get(name, (name, ''))
+            key = f'Arrow{name}' if name in ('Up', 'Down', 'Left', 'Right') else name
             for kind in 'keyDown', 'keyUp':
-                event = {'type': kind, 'key': key, 'code': code}
-                self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', event)
+                self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': kind, 'key': key})
 
     send = press
 
@@ -100,11 +86,9 @@ class Page:
     def wait_reading(self):
         return until(self.waiting)
 
-    def window(self, timeout=60.0):
-        def shown():
-            found = self.driver.find_elements('id', 'window')
-            return found[0] if found else None
-        self.win = until(shown, timeout)
+    def window(self, timeout=60.0):  # the canvas, or None
+        found = until(lambda: self.driver.find_elements('id', 'window'), timeout)
+        self.win = found[0] if found else None
         return self.win
 
     def canvas(self):
@@ -113,15 +97,8 @@ class Page:
     def picture(self):
         return Image.open(io.BytesIO(self.win.screenshot_as_png)).convert('RGB')
 
-    def settled(self):
-        """The picture once the program waits with every key handled, twice the same."""
-        last = [None]
-
-        def same():
-            shot = self.picture() if self.waiting() else None
-            before, last[0] = last[0], shot
-            return shot is not None and shot == before and shot
-        return until(same)
+    def settled(self):  # the picture once the program waits with every key handled
+        return steady(lambda: self.waiting() and self.picture())
 
     def frames_drawn_in_30(self):  # the frames the page draws in the next 30 the browser shows
         return self.driver.execute_async_script(FRAMES_IN_30)
