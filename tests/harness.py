@@ -79,6 +79,7 @@ class Program:
         command = [self.argv0]
         master, self.slave = os.openpty()
         self.master = open(master, 'r+b', buffering=0)
+        os.set_blocking(master, False)
         self.taken = 0
         self.woke = 0
         self.out = b''
@@ -101,7 +102,9 @@ class Program:
                                      pass_fds=(self.slave,), stdin=stdin or self.slave,
                                      stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL if self.wine else None)
+        os.set_blocking(self.proc.stdout.fileno(), False)
         self.pid = self.proc.pid
+        self.reader = self.pid  # the process that reads the terminal
 
     def close(self):
         with contextlib.suppress(ProcessLookupError):  # its group: under Wine its console too
@@ -115,14 +118,11 @@ class Program:
         return termios.tcgetattr(self.slave)
 
     def printed(self):  # all it has written to stdout so far
-        if select.select([self.proc.stdout], [], [], 0)[0]:
-            self.out += os.read(self.proc.stdout.fileno(), 65536)
+        self.out += self.proc.stdout.read() or b''
         return self.out
 
-    def echoed(self):  # what the terminal shows (under Wine drawn by its console): echoes
-        shown = b''
-        if select.select([self.master], [], [], 0)[0]:
-            shown = self.master.read(65536)
+    def echoed(self):  # what the terminal shows (under Wine as its console draws it): echoes
+        shown = self.master.read() or b''
         return screen(shown) if self.wine else shown
 
     def proc_file(self, name, pid=None):
@@ -132,16 +132,11 @@ class Program:
     def bytes_read(self, pid=None):  # rchar
         return int(self.proc_file('io', pid)[1])
 
-    def reader(self):  # the process that reads the terminal: the program, or Wine's console
-        for pid in filter(str.isdigit, os.listdir('/proc') if self.wine else ()):
-            with contextlib.suppress(OSError):
-                stat = self.proc_file('stat', pid)
-                if stat[1] == '(conhost.exe)' and stat[5] == str(self.pid):  # in its session
-                    return pid
-        return self.pid
-
-    def send(self, data):  # wait_reading then also waits until read() has returned all of it
-        self.taken = self.bytes_read(self.reader()) + len(data)
+    def send(self, data):  # wait_reading then also waits until the reader has taken all of it
+        if self.wine:  # Wine's console reads the terminal for it, in its session
+            console = ['pgrep', '-x', '-s', str(self.pid), 'conhost.exe']
+            self.reader = int(subprocess.check_output(console))
+        self.taken = self.bytes_read(self.reader) + len(data)
         self.woke = self.bytes_read()  # under Wine: it must hear from its console after this
         self.master.write(data)
 
@@ -156,7 +151,7 @@ class Program:
         read; false if it ended. Under Wine also until it has heard from its console since the
         last send, and the console has the terminal raw again (not so just after Ctrl+C)."""
         def reading():  # or ended
-            taken = self.sleeping_in(READ) and self.bytes_read(self.reader()) >= self.taken
+            taken = self.sleeping_in(READ) and self.bytes_read(self.reader) >= self.taken
             return self.proc.poll() is not None or taken and (not self.wine or (
                 self.bytes_read() > self.woke and not self.mode()[3] & termios.ECHO))
         return until(reading) and self.proc.poll() is None
@@ -196,8 +191,9 @@ class Program:
         stamp = time.monotonic_ns() & 0xffffffff
         x.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
         data = (32, [x.intern_atom('_NET_WM_PING'), stamp, self.win.id, 0, 0])
-        protocols = x.intern_atom('WM_PROTOCOLS')
-        self.win.send_event(event.ClientMessage(window=self.win, client_type=protocols, data=data))
+        ping = event.ClientMessage(window=self.win, client_type=x.intern_atom('WM_PROTOCOLS'),
+                                   data=data)
+        self.win.send_event(ping)
         x.flush()
 
         def answered():  # among the events come so far
