@@ -3,7 +3,6 @@ stdout a pipe, its window found by title (a unique argv[0]), keys through XTest,
 through Pillow, waits until it sleeps with all it was sent handled; it kills and reaps what it
 starts. A Windows build (PROGRAM.exe) runs under Wine, whose console host reads the terminal."""
 import contextlib, fcntl, os, select, signal, subprocess, tempfile, termios, threading, time
-import pyte
 from PIL import Image
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
@@ -27,8 +26,10 @@ x = display.Display()  # the tests' own X connection
 
 def until(condition, timeout=60.0):
     deadline = time.monotonic() + timeout
-    while not (value := condition()) and time.monotonic() < deadline:
+    value = condition()
+    while not value and time.monotonic() < deadline:
         time.sleep(0.02)
+        value = condition()
     return value  # the last value: false if the guard ran out
 
 
@@ -77,9 +78,7 @@ class Program:
         self.links = tempfile.TemporaryDirectory()
         self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
         command = [self.argv0]
-        master, self.slave = os.openpty()
-        self.master = open(master, 'r+b', buffering=0)
-        os.set_blocking(master, False)
+        self.master, self.slave = os.openpty()
         self.taken = 0
         self.woke = 0
         self.out = b''
@@ -88,11 +87,10 @@ class Program:
             os.symlink(os.path.abspath(binary), link)
             self.argv0 = 'Z:' + link.replace('/', '\\')
             command = ['wine', link]
-            mode = self.mode()  # Wine's console keeps ISIG: clear it here
+            mode = termios.tcgetattr(self.slave)  # Wine's console keeps ISIG: clear it here
             mode[3] &= ~termios.ISIG
             termios.tcsetattr(self.slave, termios.TCSANOW, mode)
-        self.before = self.mode()
-        self.master.write(typed)
+        os.write(self.master, typed)
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
             fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
@@ -110,20 +108,13 @@ class Program:
         with contextlib.suppress(ProcessLookupError):  # its group: under Wine its console too
             os.killpg(self.pid, signal.SIGKILL)
         self.proc.communicate()
-        self.master.close()
+        os.close(self.master)
         os.close(self.slave)
         self.links.cleanup()
-
-    def mode(self):
-        return termios.tcgetattr(self.slave)
 
     def printed(self):  # all it has written to stdout so far
         self.out += self.proc.stdout.read() or b''
         return self.out
-
-    def echoed(self):  # what the terminal shows (under Wine as its console draws it): echoes
-        shown = self.master.read() or b''
-        return screen(shown) if self.wine else shown
 
     def proc_file(self, name, pid=None):
         with open(f'/proc/{pid or self.pid}/{name}') as f:
@@ -138,13 +129,11 @@ class Program:
             self.reader = int(subprocess.check_output(console))
         self.taken = self.bytes_read(self.reader) + len(data)
         self.woke = self.bytes_read()  # under Wine: it must hear from its console after this
-        self.master.write(data)
+        os.write(self.master, data)
 
-    def sleeping_in(self, call):
-        try:  # the main thread's state and system call: llvmpipe has threads of its own
+    def sleeping_in(self, call):  # the main thread: llvmpipe has threads of its own
+        with contextlib.suppress(OSError):  # gone: None
             return self.proc_file('stat')[2] == 'S' and self.proc_file('syscall')[0] == call
-        except OSError:  # gone
-            return False
 
     def wait_reading(self):
         """Waits until it sleeps in a read (under Wine, of the Wine server) with every byte sent
@@ -153,28 +142,29 @@ class Program:
         def reading():  # or ended
             taken = self.sleeping_in(READ) and self.bytes_read(self.reader) >= self.taken
             return self.proc.poll() is not None or taken and (not self.wine or (
-                self.bytes_read() > self.woke and not self.mode()[3] & termios.ECHO))
+                self.bytes_read() > self.woke and not termios.tcgetattr(self.slave)[3] & termios.ECHO))
         return until(reading) and self.proc.poll() is None
 
     def window(self, timeout=60.0):  # its mapped top-level window, titled argv[0], or None
-        def mapped():
-            try:
+        def mapped():  # None also if a window went away meanwhile
+            with contextlib.suppress(error.XError):
                 return next((w for w in x.screen().root.query_tree().children
                              if w.get_wm_name() == self.argv0
                              and w.get_attributes().map_state == X.IsViewable), None)
-            except error.XError:  # a window went away meanwhile
-                return None
         self.win = until(mapped, timeout)
         return self.win
 
     def settled(self):
         """The picture once the program sleeps in its event loop after a round trip, twice in a
-        row the same: all events handled and drawn. Wine may sleep with events unread: under
-        Wine it must answer a ping first."""
+        row the same: all events handled and drawn."""
         def shot():
             x.sync()
             return self.sleeping_in(READ if self.wine else SELECT) and picture(self.win)
-        return (not self.wine or self.ping()) and steady(shot)
+        answered = True
+        if self.wine:  # Wine may sleep with events unread: it must answer a ping first
+            answered = self.ping()
+        shown = steady(shot)
+        return answered and shown
 
     def press(self, *keys):  # keysym names (a, Up, 1...) typed to the window through XTest
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)  # there is no window manager
@@ -200,12 +190,6 @@ class Program:
             events = [x.next_event() for _ in range(x.pending_events())]
             return any(e.type == X.ClientMessage and e.data[1][1] == stamp for e in events)
         return until(answered)
-
-
-def screen(out):  # text as a terminal shows it: Wine's console draws with cursor moves
-    shown = pyte.Screen(80, 40)
-    pyte.ByteStream(shown).feed(out)
-    return '\n'.join(line.rstrip() for line in shown.display).rstrip()
 
 
 def picture(win):
