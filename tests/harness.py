@@ -2,7 +2,8 @@
 stdout a pipe, its window found by title (a unique argv[0]), keys through XTest, pictures
 through Pillow, waits until it sleeps with all it was sent handled; it kills and reaps what it
 starts. A Windows build (PROGRAM.exe) runs under Wine, whose console host reads the terminal."""
-import contextlib, fcntl, os, select, signal, subprocess, tempfile, termios, threading, time
+import contextlib, fcntl, os, pathlib, select, signal, subprocess, tempfile, termios, threading
+import time
 from PIL import Image
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
@@ -53,8 +54,7 @@ def call_number(wait):
     thread.start()
 
     def asleep():
-        with open(f'/proc/self/task/{thread.native_id}/syscall') as f:
-            call = f.read().split()
+        call = pathlib.Path(f'/proc/self/task/{thread.native_id}/syscall').read_text().split()
         return len(call) > 1 and int(call[1], 16) in (empty, empty + 1) and call[0]  # '0' is true
     number = until(asleep)
     os.write(full, b'.')
@@ -117,8 +117,7 @@ class Program:
         return self.out
 
     def proc_file(self, name, pid=None):
-        with open(f'/proc/{pid or self.pid}/{name}') as f:
-            return f.read().split()
+        return pathlib.Path(f'/proc/{pid or self.pid}/{name}').read_text().split()
 
     def bytes_read(self, pid=None):  # rchar
         return int(self.proc_file('io', pid)[1])

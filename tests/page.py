@@ -50,7 +50,6 @@ class Page:
             ['sh', '-c', f'tail --pid={os.getpid()} -f /dev/null; kill -KILL -{group}'],
             start_new_session=True, stdin=subprocess.DEVNULL)
         self.driver.get('file://' + os.path.abspath(index))
-        self.win = None
         self.press(*typed.decode())  # before the program reads
 
     def close(self):

@@ -160,8 +160,8 @@ class TheProgram(unittest.TestCase):
                 self.assertEqual(shot.size, (w, h))
                 middle = red(shot, h // 2)
                 if h > 1:  # the same size, centred
-                    self.assertTrue(middle[w // 2], (w, h))
-                    self.assertAlmostEqual(sum(middle), width, delta=3, msg=(w, h))
+                    self.assertTrue(middle[w // 2])
+                    self.assertAlmostEqual(sum(middle), width, delta=3)
             self.press_all(TILTS, 1)
             self.assertGreater(differing(self.settled('tilted'), self.shots['undone']), 0.02)
         return self.shots
