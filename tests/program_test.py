@@ -18,14 +18,33 @@ PAGE = BINARY.endswith('.html')
 if PAGE:
     from page import Page
 
-# Keys the menu ignores, on a terminal as the bytes it sends: Ctrl+C and Ctrl+\ among them,
-# which a terminal not raw would turn into signals; characters outside ASCII.
-IGNORED = [b'3', b'q', b'\r', b'\x1b', b'\x03', b'\x1c', b'!', b'\x1b[A', b'\x1bOB',
-           b'\x1b[15~', 'é'.encode(), b'\xff']
+# Keys the menu ignores, on a terminal as the bytes it sends.
+IGNORED = [
+    b'3',
+    b'q',
+    b'\r',  # Enter
+    b'\x1b',  # Esc alone
+    b'\x03',  # Ctrl+C and Ctrl+\, which a terminal not raw would turn into signals
+    b'\x1c',
+    b'!',
+    b'\x1b[A',  # the cursor keys in either mode, and F5
+    b'\x1bOB',
+    b'\x1b[15~',
+    'é'.encode(),  # outside ASCII: two bytes, and a byte that would read as -1, the end
+    b'\xff',
+]
 OPEN = b'1'
 PRINTED = BANNER.replace(b'\n', b'\r\n') if WINE else BANNER  # Windows' C library writes CR LF
-if PAGE:  # as page.press takes them; the low byte of U+0131 is that of '1'
-    IGNORED = ['3', 'q', 'Enter', 'Escape', 'Up', 'é', 'ı']
+if PAGE:  # as page.press takes them
+    IGNORED = [
+        '3',
+        'q',
+        'Enter',
+        'Escape',
+        'Up',
+        'é',
+        'ı',  # the low byte of U+0131 is that of '1'
+    ]
     OPEN = '1'
     PRINTED = BANNER.decode()
 
@@ -34,7 +53,12 @@ AXES = [('Right', 'Left'), ('Up', 'Down')]
 TURNS = [('1', 'w'), ('w', '1')]
 # The window's sizes in turn (a canvas keeps its own), back to the first; X windows cannot be
 # 0 pixels high.
-SIZES = [(900, 350), (350, 350), (450, 1), (450, 350)]
+SIZES = [
+    (900, 350),
+    (350, 350),
+    (450, 1),
+    (450, 350),
+]
 # Nine tilts to a re-orientation, then a run of keys: each is handled and drawn before the next
 # is sent, since a tilt moves the view by a step each frame drawn.
 TILTS = ['z'] * 9 + ['a', 's', 'd', 'Left', 'w']
