@@ -21,7 +21,6 @@ BANNER = (b"          +---------------------------------------------+\n"
           b"          Wybierz poziom trudnosci : \n"
           b"          [1] - Latwy\n"
           b"          [2] - Normalny\n")
-NO_CONSOLE = b"twisty-cube: no console to read the menu key from\n"
 x = display.Display()  # the tests' own X connection
 
 
