@@ -70,7 +70,7 @@ SELECT = call_number(lambda fd: select.select([fd], [], []))
 
 class Program:
     """The program on a new pseudo-terminal, also its stdin unless stdin says otherwise, with
-    typed typed first."""
+    typed typed first; its stdout a pipe, where a banner not flushed would wait."""
 
     def __init__(self, binary, typed=b'', stdin=None, argv0=None):
         self.wine = binary.endswith('.exe')

@@ -1,10 +1,11 @@
-"""tests/program_test.py PROGRAM [OTHER] -- the real program: the banner flushed to a pipe before
-the menu waits, ignored keys, the window a key opens, the end without a console; a
-scramble typed ahead of its turns and its inverse give back the solved picture; resizing keeps
-the cube drawn, centred and the same size; OTHER (a Linux build, when PROGRAM is the Windows one
-or the page) draws the same pictures for the same keys. PROGRAM is an executable, a Windows .exe
-(run under Wine) or the site's index.html (opened in a browser), where a turn shows part-way and
-nothing is drawn while the page waits. PLAY_TEST_SHOTS=DIR keeps shots."""
+"""tests/program_test.py PROGRAM [OTHER] -- the real program: the banner flushed to its stdout,
+a pipe, before the menu waits; ignored keys; the window a key opens; the end without a console.
+A scramble and its inverse, typed ahead of their turns, give back the solved picture of the
+2-cube the menu opened and of a 3-cube chosen by a key typed ahead; resizing keeps the cube
+drawn, centred and the same size; tilts re-orient it. OTHER (a Linux build, when PROGRAM is the
+Windows one or the page) draws the 3-cube's pictures the same. PROGRAM is an executable, a
+Windows .exe (run under Wine) or the site's index.html (opened in a browser), where a turn shows
+part-way and nothing is drawn while the page waits. PLAY_TEST_SHOTS=DIR keeps shots."""
 import os, random, subprocess, sys, unittest
 from contextlib import closing
 from PIL import ImageChops, ImageFilter
