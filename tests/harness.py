@@ -1,9 +1,9 @@
 """tests/harness.py -- the real program on a pseudo-terminal that is its controlling terminal,
-its window found by title (a unique argv[0]), keys through XTest, pictures through Pillow, waits
-until it sleeps with all it was sent handled; it kills and reaps what it starts. A Windows build
-(PROGRAM.exe) runs under Wine, whose console host reads the terminal for it."""
-import contextlib, fcntl, os, select, signal, subprocess, tempfile, termios, threading, time
-import pyte
+stdout a pipe, its window found by title (a unique argv[0]), keys through XTest, pictures
+through Pillow, waits until it sleeps with all it was sent handled; it kills and reaps what it
+starts. A Windows build (PROGRAM.exe) runs under Wine, whose console host reads the terminal."""
+import contextlib, fcntl, os, pathlib, select, signal, subprocess, tempfile, termios, threading
+import time
 from PIL import Image
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
@@ -21,21 +21,27 @@ BANNER = (b"          +---------------------------------------------+\n"
           b"          Wybierz poziom trudnosci : \n"
           b"          [1] - Latwy\n"
           b"          [2] - Normalny\n")
-NO_CONSOLE = b"twisty-cube: no console to read the menu key from\n"
-x = display.Display() if os.environ.get('DISPLAY') else None  # the tests' own X connection
+x = display.Display()  # the tests' own X connection
 
 
 def until(condition, timeout=60.0):
     deadline = time.monotonic() + timeout
-    while not (value := condition()) and time.monotonic() < deadline:
+    value = condition()
+    while not value and time.monotonic() < deadline:
         time.sleep(0.02)
+        value = condition()
     return value  # the last value: false if the guard ran out
 
 
-def screen(out):  # text as a terminal shows it: Wine's console draws with cursor moves
-    shown = pyte.Screen(80, 40)
-    pyte.ByteStream(shown).feed(out)
-    return '\n'.join(line.rstrip() for line in shown.display).rstrip()
+def steady(shoot):
+    """The picture shoot() takes twice in a row the same; it is false while there is none."""
+    last = [None]
+
+    def same():
+        before = last[0]
+        last[0] = shoot()
+        return last[0] and last[0] == before and last[0]
+    return until(same)
 
 
 def call_number(wait):
@@ -47,8 +53,7 @@ def call_number(wait):
     thread.start()
 
     def asleep():
-        with open(f'/proc/self/task/{thread.native_id}/syscall') as f:
-            call = f.read().split()
+        call = pathlib.Path(f'/proc/self/task/{thread.native_id}/syscall').read_text().split()
         return len(call) > 1 and int(call[1], 16) in (empty, empty + 1) and call[0]  # '0' is true
     number = until(asleep)
     os.write(full, b'.')
@@ -64,117 +69,100 @@ SELECT = call_number(lambda fd: select.select([fd], [], []))
 
 
 class Program:
-    """The program on a new pseudo-terminal (also stdin and stdout unless streams say
-    otherwise), with typed typed first."""
+    """The program on a new pseudo-terminal, also its stdin unless stdin says otherwise, with
+    typed typed first; its stdout a pipe, where a banner not flushed would wait."""
 
-    def __init__(self, binary, typed=b'', argv0=None, **streams):
-        self.wine, self.links = binary.endswith('.exe'), tempfile.TemporaryDirectory()
+    def __init__(self, binary, typed=b'', stdin=None, argv0=None):
+        self.wine = binary.endswith('.exe')
+        self.links = tempfile.TemporaryDirectory()
         self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
-        command, self.waits_in = [self.argv0], SELECT  # where it waits in its event loop
-        master, self.slave = os.openpty()
-        self.master, self.taken, self.woke, self.out = open(master, 'r+b', buffering=0), 0, 0, b''
+        command = [self.argv0]
+        self.master, self.slave = os.openpty()
+        self.taken = 0
+        self.woke = 0
+        self.out = b''
         if self.wine:  # the title is the Windows path it was started by: a unique link
             link = f'{self.links.name}/twisty-cube.exe'
             os.symlink(os.path.abspath(binary), link)
-            self.argv0, command, self.waits_in = 'Z:' + link.replace('/', '\\'), ['wine', link], READ
-            mode = self.mode()  # Wine's console keeps ISIG: clear it here
+            self.argv0 = 'Z:' + link.replace('/', '\\')
+            command = ['wine', link]
+            mode = termios.tcgetattr(self.slave)  # Wine's console keeps ISIG: clear it here
             mode[3] &= ~termios.ISIG
             termios.tcsetattr(self.slave, termios.TCSANOW, mode)
-        self.before = self.mode()
-        self.master.write(typed)
+        os.write(self.master, typed)
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
             fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
-        streams = {'stdin': self.slave, 'stdout': self.slave, **streams}
-        if self.wine:  # freeglut's note that Wine's display has no device context for it
-            streams.setdefault('stderr', subprocess.DEVNULL)
+        # Under Wine freeglut notes on stderr that Wine's display has no device context for it.
         self.proc = subprocess.Popen(command, executable=None if self.wine else binary,
                                      start_new_session=True, preexec_fn=child,
-                                     pass_fds=(self.slave,), **streams)
+                                     pass_fds=(self.slave,), stdin=stdin or self.slave,
+                                     stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL if self.wine else None)
+        os.set_blocking(self.proc.stdout.fileno(), False)
         self.pid = self.proc.pid
+        self.reader = self.pid  # the process that reads the terminal
 
-    def close(self):  # once; again does nothing
-        if self.master.closed:
-            return
+    def close(self):
         with contextlib.suppress(ProcessLookupError):  # its group: under Wine its console too
             os.killpg(self.pid, signal.SIGKILL)
         self.proc.communicate()
-        self.master.close()
+        os.close(self.master)
         os.close(self.slave)
         self.links.cleanup()
 
-    def mode(self):
-        return termios.tcgetattr(self.slave)
-
-    def read(self):  # all the terminal has shown so far
-        while select.select([self.master], [], [], 0)[0]:
-            self.out += self.master.read(65536)
+    def printed(self):  # all it has written to stdout so far
+        self.out += self.proc.stdout.read() or b''
         return self.out
 
-    def shown(self):  # the terminal's text: under Wine as its screen shows it
-        return screen(self.read()) if self.wine else self.read()
-
     def proc_file(self, name, pid=None):
-        with open(f'/proc/{pid or self.pid}/{name}') as f:
-            return f.read().split()
+        return pathlib.Path(f'/proc/{pid or self.pid}/{name}').read_text().split()
 
     def bytes_read(self, pid=None):  # rchar
         return int(self.proc_file('io', pid)[1])
 
-    def reader(self):  # the process that reads the terminal: the program, or Wine's console
-        for pid in filter(str.isdigit, os.listdir('/proc') if self.wine else ()):
-            with contextlib.suppress(OSError):
-                stat = self.proc_file('stat', pid)
-                if stat[1] == '(conhost.exe)' and stat[5] == str(self.pid):  # in its session
-                    return pid
-        return self.pid
-
-    def send(self, data):  # wait_reading then also waits until read() has returned all of it
-        self.taken = self.bytes_read(self.reader()) + len(data)
+    def send(self, data):  # wait_reading then also waits until the reader has taken all of it
+        if self.wine:  # Wine's console reads the terminal for it, in its session
+            console = ['pgrep', '-x', '-s', str(self.pid), 'conhost.exe']
+            self.reader = int(subprocess.check_output(console))
+        self.taken = self.bytes_read(self.reader) + len(data)
         self.woke = self.bytes_read()  # under Wine: it must hear from its console after this
-        self.master.write(data)
+        os.write(self.master, data)
 
-    def sleeping_in(self, call):
-        try:  # the main thread's state and system call: llvmpipe has threads of its own
+    def sleeping_in(self, call):  # the main thread: llvmpipe has threads of its own
+        with contextlib.suppress(OSError):  # gone: None
             return self.proc_file('stat')[2] == 'S' and self.proc_file('syscall')[0] == call
-        except OSError:  # gone
-            return False
 
     def wait_reading(self):
         """Waits until it sleeps in a read (under Wine, of the Wine server) with every byte sent
         read; false if it ended. Under Wine also until it has heard from its console since the
         last send, and the console has the terminal raw again (not so just after Ctrl+C)."""
         def reading():  # or ended
-            taken = self.sleeping_in(READ) and self.bytes_read(self.reader()) >= self.taken
+            taken = self.sleeping_in(READ) and self.bytes_read(self.reader) >= self.taken
             return self.proc.poll() is not None or taken and (not self.wine or (
-                self.bytes_read() > self.woke and not self.mode()[3] & termios.ECHO))
+                self.bytes_read() > self.woke and not termios.tcgetattr(self.slave)[3] & termios.ECHO))
         return until(reading) and self.proc.poll() is None
 
     def window(self, timeout=60.0):  # its mapped top-level window, titled argv[0], or None
-        def mapped():
-            try:
+        def mapped():  # None also if a window went away meanwhile
+            with contextlib.suppress(error.XError):
                 return next((w for w in x.screen().root.query_tree().children
                              if w.get_wm_name() == self.argv0
                              and w.get_attributes().map_state == X.IsViewable), None)
-            except error.XError:  # a window went away meanwhile
-                return None
         self.win = until(mapped, timeout)
         return self.win
 
     def settled(self):
         """The picture once the program sleeps in its event loop after a round trip, twice in a
-        row the same: all events handled and drawn. Wine may sleep with events unread: under
-        Wine it must answer a ping first."""
-        if self.wine and not self.ping():
-            return None
-        last = [None]
-
-        def same():
+        row the same: all events handled and drawn."""
+        def shot():
             x.sync()
-            shot = picture(self.win) if self.sleeping_in(self.waits_in) else None
-            before, last[0] = last[0], shot
-            return shot is not None and shot == before and shot
-        return until(same)
+            return self.sleeping_in(READ if self.wine else SELECT) and picture(self.win)
+        answered = True
+        if self.wine:  # Wine may sleep with events unread: it must answer a ping first
+            answered = self.ping()
+        shown = steady(shot)
+        return answered and shown
 
     def press(self, *keys):  # keysym names (a, Up, 1...) typed to the window through XTest
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)  # there is no window manager
@@ -186,18 +174,19 @@ class Program:
 
     def ping(self):
         """Waits until Wine's window answers _NET_WM_PING, once it has read every event before
-        it (a key read is then queued, and the thread does not sleep while one is)."""
-        stamp, pings = time.monotonic_ns() & 0xffffffff, x.intern_atom('_NET_WM_PING')
+        it (a key read is then queued, and the thread does not sleep while one is). The answer
+        goes to the root window."""
+        stamp = time.monotonic_ns() & 0xffffffff
         x.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
-        protocols = x.intern_atom('WM_PROTOCOLS')
-        self.win.send_event(event.ClientMessage(window=self.win, client_type=protocols,
-                                                data=(32, [pings, stamp, self.win.id, 0, 0])))
+        data = (32, [x.intern_atom('_NET_WM_PING'), stamp, self.win.id, 0, 0])
+        ping = event.ClientMessage(window=self.win, client_type=x.intern_atom('WM_PROTOCOLS'),
+                                   data=data)
+        self.win.send_event(ping)
         x.flush()
 
         def answered():  # among the events come so far
-            got = iter(lambda: x.next_event() if x.pending_events() else None, None)
-            return any(e.type == X.ClientMessage and list(e.data[1][:2]) == [pings, stamp]
-                       for e in got)
+            events = [x.next_event() for _ in range(x.pending_events())]
+            return any(e.type == X.ClientMessage and e.data[1][1] == stamp for e in events)
         return until(answered)
 
 

@@ -2,29 +2,18 @@
 test, opened in Debian's headless Chromium through chromedriver, keys as real key events through
 the DevTools protocol, pictures of the canvas as the screen shows it. A watcher ends the browser
 with the test, however the test ends. The same calls as harness.Program."""
-import functools, http.server, io, os, subprocess, threading
+import io, os, subprocess
 from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
-from harness import until
+from harness import steady, until
 
 # Software WebGL that draws the same on every run; no network of its own.
 CHROMIUM = ['--headless=new', '--no-sandbox', '--use-angle=swiftshader',
             '--enable-unsafe-swiftshader', '--disable-background-networking',
             '--disable-component-update', '--disable-sync', '--no-first-run',
-            '--window-size=600,900']
-
-# Keys by the names Program.press takes (X keysyms): the browser's key value and code.
-NAMED = {
-    'Up': ('ArrowUp', 'ArrowUp'),
-    'Down': ('ArrowDown', 'ArrowDown'),
-    'Left': ('ArrowLeft', 'ArrowLeft'),
-    'Right': ('ArrowRight', 'ArrowRight'),
-    'Return': ('Enter', 'Enter'),
-    'Escape': ('Escape', 'Escape'),
-    'Shift_L': ('Shift', 'ShiftLeft'),
-}
+            '--window-size=600,900', '--allow-file-access-from-files']
 
 # True once the program waits for a key with every key pressed taken: the page's queue is
 # empty and the program sleeps in page_wait_key, after its last frame was shown.
@@ -46,16 +35,8 @@ CANVAS = '''const c = document.getElementById('window'), r = c.getBoundingClient
 return [c.width, c.height, r.width, r.height, document.title, document.activeElement === c];'''
 
 
-class Quiet(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
 class Page:
     def __init__(self, index, typed=b''):
-        handler = functools.partial(Quiet, directory=os.path.dirname(os.path.abspath(index)))
-        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/bin/chromium'
         for argument in CHROMIUM:
@@ -68,29 +49,23 @@ class Page:
         self.watcher = subprocess.Popen(
             ['sh', '-c', f'tail --pid={os.getpid()} -f /dev/null; kill -KILL -{group}'],
             start_new_session=True, stdin=subprocess.DEVNULL)
-        self.driver.get(f'http://127.0.0.1:{self.server.server_port}/{os.path.basename(index)}')
-        self.win = None
+        self.driver.get('file://' + os.path.abspath(index))
         self.press(*typed.decode())  # before the program reads
 
-    def close(self):  # once; again does nothing
-        if self.watcher.returncode is not None:
-            return
+    def close(self):
         self.driver.quit()
-        self.server.shutdown()
-        self.server.server_close()
         self.watcher.kill()
         self.watcher.wait()
 
-    def shown(self):  # the console's text on the page
+    def printed(self):  # the console's text on the page
         return self.driver.execute_script("return document.getElementById('console').textContent")
 
     def press(self, *keys):
-        """Each key down and up, by the names in NAMED or as any one character."""
+        """Each key down and up: an arrow by its X name (Up...), any other by its key value."""
         for name in keys:
-            key, code = NAMED.get(name, (name, ''))
+            key = f'Arrow{name}' if name in ('Up', 'Down', 'Left', 'Right') else name
             for kind in 'keyDown', 'keyUp':
-                event = {'type': kind, 'key': key, 'code': code}
-                self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', event)
+                self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', {'type': kind, 'key': key})
 
     send = press
 
@@ -100,11 +75,9 @@ class Page:
     def wait_reading(self):
         return until(self.waiting)
 
-    def window(self, timeout=60.0):
-        def shown():
-            found = self.driver.find_elements('id', 'window')
-            return found[0] if found else None
-        self.win = until(shown, timeout)
+    def window(self, timeout=60.0):  # the canvas, or None
+        found = until(lambda: self.driver.find_elements('id', 'window'), timeout)
+        self.win = found[0] if found else None
         return self.win
 
     def canvas(self):
@@ -113,15 +86,8 @@ class Page:
     def picture(self):
         return Image.open(io.BytesIO(self.win.screenshot_as_png)).convert('RGB')
 
-    def settled(self):
-        """The picture once the program waits with every key handled, twice the same."""
-        last = [None]
-
-        def same():
-            shot = self.picture() if self.waiting() else None
-            before, last[0] = last[0], shot
-            return shot is not None and shot == before and shot
-        return until(same)
+    def settled(self):  # the picture once the program waits with every key handled
+        return steady(lambda: self.waiting() and self.picture())
 
     def frames_drawn_in_30(self):  # the frames the page draws in the next 30 the browser shows
         return self.driver.execute_async_script(FRAMES_IN_30)
