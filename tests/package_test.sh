@@ -9,22 +9,20 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 deb=$1
 if [[ $deb != *.deb ]]; then
-    (cd "$work" && cpack -G DEB --config "$1/CPackConfig.cmake" >cpack.log 2>&1) || { cat "$work/cpack.log"; exit 1; }
+    (cd "$work" && cpack -G DEB --config "$1/CPackConfig.cmake")
     deb=$(ls "$work"/*.deb)
 fi
 # Packagers give their own maintainer address; its tags are theirs to judge. Lintian also
-# judges the section, the manual, the copyright, the changelog and the hardening it can see.
-mail_tags=bogus-mail-host,malformed-contact,no-phrase,root-in-contact
-lintian --pedantic -I --fail-on error,warning,info,pedantic --suppress-tags "$mail_tags" \
-    "$deb" >"$work/lint" 2>&1 || { cat "$work/lint"; fail "lintian found faults"; }
+# judges the section, the manual, the copyright, the changelog, the hardening it can see, and
+# a program whose libraries the package does not depend on.
+lintian --pedantic -I --fail-on error,warning,info,pedantic \
+    --suppress-tags bogus-mail-host,malformed-contact,no-phrase,root-in-contact "$deb" ||
+    fail "lintian found faults"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-for path in applications/twisty-cube.desktop metainfo/org.twisty_cube.twisty_cube.metainfo.xml \
-            icons/hicolor/{48x48,64x64,128x128,256x256}/apps/twisty-cube.png; do
-    [ -f "$root/usr/share/$path" ] || fail "$path is not in the package"
-done
-[[ $(dpkg-deb -f "$deb" Depends) == *libglut* ]] || fail "no dependency on the GLUT library"
+# The validators below fail on a desktop entry or metainfo left out; nothing checks the icon.
+compgen -G "$root/usr/share/icons/hicolor/*/apps/twisty-cube.png" || fail "no icon for the menu"
 # A description line that starts with two blanks is shown as it stands, unwrapped.
 [[ $(dpkg-deb -f "$deb" Description) != *$'\n  '* ]] || fail "the description has unwrapped lines"
 # Pedantic issues (P:) leave its status 0.
