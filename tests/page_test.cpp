@@ -86,10 +86,10 @@ void expect_key(const Key &k)
     EXPECT_EQ(std::vector<int>(codes, codes + count), k.console);
 }
 
-// GLUT numbers the function keys from 1; the PC's scan codes run 59 to 68, then 133 and 134.
 TEST(PageKeys, ReachTheCanvasAsFreeglutAndTheConsoleAsThePC)
 {
     for (const Key &k : keys) expect_key(k);
+    // GLUT numbers the function keys from 1; the PC's scan codes run 59 to 68, then 133 and 134.
     for (int n = 1; n <= 12; ++n) {
         const std::string name = "F" + std::to_string(n);
         const int scan_code = n <= 10 ? 58 + n : 122 + n;
@@ -161,6 +161,8 @@ TEST(PageGL, TurnsInAListMovePointsByTheRightHandAndLightFacesAsTheyFaceLightZer
         expect_at(drawn.back(), turn.to);
         EXPECT_THAT(drawn.back().rgb, Pointwise(FloatNear(1e-5), turn.rgb));
     }
+    // Compiling a list drew nothing.
+    EXPECT_EQ(drawn.size(), 12u);
 }
 
 // Wide lines in a 100 x 100 viewport, where a pixel is 0.02 across in device units, keep their
