@@ -208,7 +208,7 @@ TEST(PageGL, WideLinesAreAsManyPixelsAcrossAsTheirWidth)
 
 // A frame of the 3-cube is about 5000 vertices; more than a batch holds goes in several draws.
 // A colour given outside a list holds for all that follows: (0.5, 0, 0) facing the light is lit
-// 0.5 + 0.04 at the last corner too, its green and blue the ambient part alone.
+// 0.5 + 0.04 at the last corner too, its green and blue the ambient 0.04 alone.
 TEST(PageGL, TrianglesReachWebGLWholeInOrderAndInTheirColour)
 {
     start();
