@@ -22,12 +22,13 @@ start_run() {
 }
 
 start_run
-first=$server first_run=$run
+first=$server
+first_run=$run
 start_run
 ! lives "$first" || fail "a start left the server its record named running, and unrecorded"
 
 rm "$record"
 kill -KILL "$first_run" "$run"
-# A zombie is done, though tail --pid would wait for it: init may be slow to reap it.
+# ps, not tail --pid: a zombie that init has not reaped yet is done.
 while lives "$server" && [ $SECONDS -lt 60 ]; do sleep 0.1; done
 ! lives "$server" || fail "a server outlived its run once its record was gone"
