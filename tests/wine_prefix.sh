@@ -5,11 +5,16 @@ set -eu
 run=$WINEPREFIX.ctest # the ctest whose prefix it is now
 case $1 in
 start)
-    mkdir -p "$WINEPREFIX" && wineserver -p >/dev/null 2>&1 && wineboot -i >/dev/null 2>&1 &&
-        echo "$PPID" >"$run"
-    setsid "$0" watch "$PPID" </dev/null >/dev/null 2>&1 &
+    # The watcher first, so that a failed start leaves no server behind either; Wine's own
+    # messages stay out of ctest's output.
+    exec </dev/null >/dev/null 2>&1
+    mkdir -p "$WINEPREFIX"
+    echo "$PPID" >"$run"
+    setsid "$0" watch "$PPID" &
+    wineserver -p
+    wineboot -i
     ;;
-watch) # apart from ctest's signals and output; a later run's prefix is that run's
+watch) # apart from ctest's signals; a later run's prefix is that run's
     tail --pid="$2" -f /dev/null
     [ "$(cat "$run" 2>/dev/null)" != "$2" ] || "$0" stop
     ;;
