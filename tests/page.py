@@ -2,7 +2,7 @@
 test, opened in Debian's headless Chromium through chromedriver, keys as real key events through
 the DevTools protocol, pictures of the canvas as the screen shows it. A watcher ends the browser
 with the test, however the test ends. The same calls as harness.Program."""
-import io, os, subprocess
+import functools, http.server, io, os, subprocess, threading
 from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -13,7 +13,7 @@ from harness import steady, until
 CHROMIUM = ['--headless=new', '--no-sandbox', '--use-angle=swiftshader',
             '--enable-unsafe-swiftshader', '--disable-background-networking',
             '--disable-component-update', '--disable-sync', '--no-first-run',
-            '--window-size=600,900', '--allow-file-access-from-files']
+            '--window-size=600,900']
 
 # True once the program waits for a key with every key pressed taken: the page's queue is
 # empty and the program sleeps in page_wait_key, after its last frame was shown.
@@ -37,6 +37,10 @@ return [c.width, c.height, r.width, r.height, document.title, document.activeEle
 
 class Page:
     def __init__(self, index, typed=b''):
+        folder = os.path.dirname(os.path.abspath(index))
+        handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=folder)
+        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/bin/chromium'
         for argument in CHROMIUM:
@@ -49,11 +53,13 @@ class Page:
         self.watcher = subprocess.Popen(
             ['sh', '-c', f'tail --pid={os.getpid()} -f /dev/null; kill -KILL -{group}'],
             start_new_session=True, stdin=subprocess.DEVNULL)
-        self.driver.get('file://' + os.path.abspath(index))
+        self.driver.get(f'http://127.0.0.1:{self.server.server_port}/{os.path.basename(index)}')
         self.press(*typed.decode())  # before the program reads
 
     def close(self):
         self.driver.quit()
+        self.server.shutdown()
+        self.server.server_close()
         self.watcher.kill()
         self.watcher.wait()
 
