@@ -32,7 +32,6 @@ const spin_frame spin_frames[] = {
     {{-45, 40, -180}, {0, 5, -5}, {175, -40, 45}},  // X held at -45, Z wrapped
     {{50, -50, 180}, {-5, 5, 0}, {45, -45, -180}},  // X and Y toward 0, Z left at 180
     {{-50, 50, 0}, {5, -5, 0}, {-45, 45, 0}},
-    {{-180, 0, 0}, {-5, 0, 0}, {175, 0, 0}}, // X wrapped
 };
 
 // Short random sequences, each step a key turn about X or Y with layers chosen on both axes (its
