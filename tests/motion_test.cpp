@@ -36,10 +36,10 @@ const spin_frame spin_frames[] = {
 
 // Short random sequences, each step a key turn about X or Y with layers chosen on both axes (its
 // step set, the other axis's left as the last turn left it, for animate_turn to ignore) or a
-// frame of spin_frames. After each: the model, and the cubies drawn at their angles, on the
-// physical cube, which follows a re-orientation by what reorient_cube reports (90 after a
-// whole-cube turn by -90, 270 after +90); a key turn has drawn 18 frames and left face_done as the
-// solved-face check makes it, a frame of spin has drawn none and left the turn axis as it was.
+// frame of spin_frames. After each: the model (its solved colours too), and the cubies drawn at
+// their angles, on the physical cube, which follows a re-orientation by what reorient_cube reports
+// (90 after a whole-cube turn by -90, 270 after +90); a key turn has drawn 18 frames, a frame of
+// spin has drawn none and left the turn axis as it was.
 TEST(Motion, RandomTurnsAndSpinFramesMatchThePhysicalCube)
 {
     for (int n : {2, 3}) {
@@ -74,9 +74,6 @@ TEST(Motion, RandomTurnsAndSpinFramesMatchThePhysicalCube)
                     if (axis == 1) cube.turn_step_y = step;
                     animate_turn();
                     pc.turn(axis, layer, 90 * sign);
-                    const cube_state turned = cube;
-                    update_face_status();
-                    ASSERT_TRUE(std::equal(cube.face_done, cube.face_done + 7, turned.face_done));
                 }
                 ASSERT_EQ(oracle::physical().mismatches(), 0);
                 ASSERT_EQ(pc.mismatches(), 0);
