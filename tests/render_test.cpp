@@ -83,12 +83,12 @@ static void expect_seen(const point &p, const point &out, int colour)
     EXPECT_TRUE(shows(in_view(p), colour, light)) << colour;
 }
 
-// A still frame against the physical cube as drawn: each sticker shows its colour; the
-// column shows a square at (3N, c - 3) for each colour c that face_done holds. The yellow frame
-// round `layer`, drawn across X and turned onto `axis` about Z: its bands across +-Y and +-Z
-// outline the slab's box enlarged to stand 0.1 off the cube. They show the middles of the box's
-// edges, each edge drawn by the band across its later axis. The rectangles at the ends, in the
-// slab's boundary planes, are not looked at.
+// A still frame against the physical cube as drawn: each sticker shows its colour, and the column
+// a square at (3N, c - 3) in colour c for each c that face_done holds (for an unsolved face, none
+// where red's would lie below). The yellow frame round `layer`, drawn across X and turned onto
+// `axis` about Z: its bands across +-Y and +-Z outline the slab's box enlarged to stand 0.1 off
+// the cube. They show the middles of the box's edges, each edge drawn by the band across its later
+// axis. The rectangles at the ends, in the slab's boundary planes, are not looked at.
 static void expect_picture(int axis, int layer)
 {
     draw_still();
