@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <random>
 
@@ -32,6 +31,7 @@ const spin_frame spin_frames[] = {
     {{-45, 40, -180}, {0, 5, -5}, {175, -40, 45}},  // X held at -45, Z wrapped
     {{50, -50, 180}, {-5, 5, 0}, {45, -45, -180}},  // X and Y toward 0, Z left at 180
     {{-50, 50, 0}, {5, -5, 0}, {-45, 45, 0}},
+    {{-180, 0, 0}, {-5, 0, 0}, {175, 0, 0}}, // X wrapped
 };
 
 // Short random sequences, each step a key turn about X or Y with layers chosen on both axes (its
@@ -61,8 +61,8 @@ TEST(Motion, RandomTurnsAndSpinFramesMatchThePhysicalCube)
                 frames_drawn = 0;
                 cube.turn_axis = axis;
                 if (spin) {
-                    std::memcpy(cube.view_angle, frame.from, sizeof frame.from);
-                    std::memcpy(cube.view_delta, frame.delta, sizeof frame.delta);
+                    std::copy(frame.from, frame.from + 3, cube.view_angle);
+                    std::copy(frame.delta, frame.delta + 3, cube.view_delta);
                     update_view_angles();
                     reorient_cube();
                     EXPECT_TRUE(std::equal(frame.to, frame.to + 3, cube.view_angle));

@@ -8,8 +8,8 @@
 #include "window.h"
 
 #include <GL/freeglut.h>
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ extern "C" void glutSwapBuffers()
 static void draw_still()
 {
     const cube_state saved = cube;
-    std::memset(cube.view_delta, 0, sizeof cube.view_delta);
+    std::fill_n(cube.view_delta, 3, 0);
     glutPostRedisplay();
     glutMainLoopEvent();
     cube = saved;
@@ -117,10 +117,10 @@ static void expect_picture(int axis, int layer)
                     point p = {t, 0, 0};
                     p[i] += sign_i * half[i];
                     p[j] += sign_j * half[j];
-                    point out = {0, 0, 0};
+                    point out = {};
                     out[j] = sign_j;
-                    const point on_axis = oracle::turned(p, 2, 90.0 * axis);
-                    expect_seen(on_axis, oracle::turned(out, 2, 90.0 * axis), yellow);
+                    const double turn = 90.0 * axis;
+                    expect_seen(oracle::turned(p, 2, turn), oracle::turned(out, 2, turn), yellow);
                 }
 }
 
@@ -154,10 +154,8 @@ TEST(Render, SessionMatchesThePhysicalCube)
         build_cubie_lists();
         draw_still();
         bool edged = false;
-        for (int step = 0; step <= 100; ++step) {
-            const point on_the_way = {n - 1.0, 1 - n + step / 50.0, 1.0 * n};
-            if (shows(on_the_way, no_colour, 1)) edged = true;
-        }
+        for (int step = 0; step <= 100; ++step)
+            if (shows({n - 1.0, 1 - n + step / 50.0, 1.0 * n}, no_colour, 1)) edged = true;
         EXPECT_TRUE(edged);
         oracle::physical pc;
         int layer[2] = {0, 0};
@@ -193,7 +191,7 @@ TEST(Render, SessionMatchesThePhysicalCube)
 // the X server has mapped it; ctest's time limit ends a run whose window never shows.
 int main(int argc, char **argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
+    testing::InitGoogleTest(&argc, argv);
     cube.cube_size = 3;
     open_window(&argc, argv);
     glutPositionWindow(glutGet(GLUT_SCREEN_WIDTH) - win_w, glutGet(GLUT_SCREEN_HEIGHT) - win_h);
