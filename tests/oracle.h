@@ -93,8 +93,8 @@ struct physical {
     }
 
     // Cells and stickers where the model differs, and colours solved on one and not the other: a
-    // colour is solved when a face shows it alone, and face_done lists the solved colours. A cubie
-    // turned by an angle other than a whole multiple of 90 degrees counts too.
+    // colour is solved when a face shows it alone, and face_done lists each solved colour once. A
+    // cubie turned by an angle other than a whole multiple of 90 degrees counts too.
     int mismatches() const
     {
         int wrong = 0;
@@ -115,9 +115,9 @@ struct physical {
                 }
         }
         for (int k = 1; k <= 6; ++k) {
-            const bool solved = std::count(shown[k], shown[k] + 7, n * n) > 0;
-            const bool listed = std::count(cube.face_done + 1, cube.face_done + 7, k) > 0;
-            if (solved != listed) ++wrong;
+            const auto faces_alone = std::count(shown[k], shown[k] + 7, n * n);
+            const auto faces_listed = std::count(cube.face_done + 1, cube.face_done + 7, k);
+            if (faces_alone != faces_listed) ++wrong;
         }
         return wrong;
     }

@@ -110,6 +110,7 @@ static void expect_picture(int axis, int layer)
     const double s = a / n;
     const double t = (2 * layer - n + 1) * s;
     const point half = {s, a, a};
+    const double onto_axis = 90.0 * axis;
     for (int i = 0; i < 3; ++i)
         for (int j = i + 1; j < 3; ++j)
             for (double sign_i : {1, -1})
@@ -119,8 +120,8 @@ static void expect_picture(int axis, int layer)
                     p[j] += sign_j * half[j];
                     point out = {};
                     out[j] = sign_j;
-                    const double turn = 90.0 * axis;
-                    expect_seen(oracle::turned(p, 2, turn), oracle::turned(out, 2, turn), yellow);
+                    expect_seen(oracle::turned(p, 2, onto_axis), oracle::turned(out, 2, onto_axis),
+                                yellow);
                 }
 }
 
