@@ -141,14 +141,16 @@ const cursor_key cursor_keys[] = {
 // A session typed key by key, each followed on the physical cube: the frames it asks for, then the
 // picture with the yellow frame round the layer and axis it chooses, in the view it leaves. Nine z
 // turn the whole cube about X at -45 degrees; nine x turn it about Y at -45 and an s turns it back
-// at 45. A cursor key leaves the spin about Z, which the frame it asks for goes on with. The view
-// ends where only those turns and their exchanges of view angles leave it. First, straight at the
-// front, a black edge parts the bottom right sticker from the one above it (away from the yellow
-// frame, round layer 0).
+// at 45. A cursor key leaves the spin about Z, which the frame it asks for goes on with. Then 34 d
+// bring Z round to -180, and an a turns the cube about X at 45, which hands Y the 180 that shows
+// the back of the cube. The view ends where only those turns and their exchanges of view angles
+// leave it. First, straight at the front, a black edge parts the bottom right sticker from the one
+// above it (away from the yellow frame, round layer 0).
 TEST(Render, SessionMatchesThePhysicalCube)
 {
-    const std::string keys = "wRwRR1L1UwUU1DDwDUzzzzzzzzzRxxxxxxxxxswDdPPcAL1";
-    const float end_view[3] = {40, -40, 10};
+    const std::string keys =
+        "wRwRR1L1UwUU1DDwDUzzzzzzzzzRxxxxxxxxxswDdPPcAL1dddddddddddddddddddddddddddddddddda";
+    const float end_view[3] = {-40, 180, -40};
     for (int n : {2, 3}) {
         SCOPED_TRACE(n);
         oracle::start(n);
