@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <random>
 
@@ -37,10 +36,10 @@ const spin_frame spin_frames[] = {
 
 // Short random sequences, each step a key turn about X or Y with layers chosen on both axes (its
 // step set, the other axis's left as the last turn left it, for animate_turn to ignore) or a
-// frame of spin_frames. After each: the model, and the cubies drawn at their angles, on the
-// physical cube, which follows a re-orientation by what reorient_cube reports (90 after a
-// whole-cube turn by -90, 270 after +90); a key turn has drawn 18 frames and left face_done as the
-// solved-face check makes it, a frame of spin has drawn none and left the turn axis as it was.
+// frame of spin_frames. After each: the model (its solved colours too), and the cubies drawn at
+// their angles, on the physical cube, which follows a re-orientation by what reorient_cube reports
+// (90 after a whole-cube turn by -90, 270 after +90); a key turn has drawn 18 frames, a frame of
+// spin has drawn none and left the turn axis as it was.
 TEST(Motion, RandomTurnsAndSpinFramesMatchThePhysicalCube)
 {
     for (int n : {2, 3}) {
@@ -62,8 +61,8 @@ TEST(Motion, RandomTurnsAndSpinFramesMatchThePhysicalCube)
                 frames_drawn = 0;
                 cube.turn_axis = axis;
                 if (spin) {
-                    std::memcpy(cube.view_angle, frame.from, sizeof frame.from);
-                    std::memcpy(cube.view_delta, frame.delta, sizeof frame.delta);
+                    std::copy(frame.from, frame.from + 3, cube.view_angle);
+                    std::copy(frame.delta, frame.delta + 3, cube.view_delta);
                     update_view_angles();
                     reorient_cube();
                     EXPECT_TRUE(std::equal(frame.to, frame.to + 3, cube.view_angle));
@@ -75,9 +74,6 @@ TEST(Motion, RandomTurnsAndSpinFramesMatchThePhysicalCube)
                     if (axis == 1) cube.turn_step_y = step;
                     animate_turn();
                     pc.turn(axis, layer, 90 * sign);
-                    const cube_state turned = cube;
-                    update_face_status();
-                    ASSERT_TRUE(std::equal(cube.face_done, cube.face_done + 7, turned.face_done));
                 }
                 ASSERT_EQ(oracle::physical().mismatches(), 0);
                 ASSERT_EQ(pc.mismatches(), 0);

@@ -4,6 +4,7 @@
 #pragma once
 #include "cube.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -91,11 +92,13 @@ struct physical {
             if (layer < 0 || cubies[id][0][axis] == at(layer)) rotate(cubies[id], axis, degrees);
     }
 
-    // Cells and stickers where the model differs. A cubie turned by an angle other than a whole
-    // multiple of 90 degrees counts too.
+    // Cells and stickers where the model differs, and colours solved on one and not the other: a
+    // colour is solved when a face shows it alone, and face_done lists each solved colour once. A
+    // cubie turned by an angle other than a whole multiple of 90 degrees counts too.
     int mismatches() const
     {
         int wrong = 0;
+        int shown[7][7] = {}; // [colour][face]: stickers
         for (int id = 1; id <= n * n * n; ++id) {
             const cubie &c = cubies[id];
             for (const vec &v : c)
@@ -105,10 +108,16 @@ struct physical {
             for (int f = 1; f <= 6; ++f)
                 for (int k = 1; k <= 6; ++k) {
                     if (c[k] != normal[f] || dot(c[0], normal[f]) != n - 1) continue;
+                    ++shown[k][f];
                     const int row = index(dot(c[0], normal[row_toward[f]]));
                     const int column = index(dot(c[0], normal[column_toward[f]]));
                     if (cube.facelet[f][row][column] != k) ++wrong;
                 }
+        }
+        for (int k = 1; k <= 6; ++k) {
+            const auto faces_alone = std::count(shown[k], shown[k] + 7, n * n);
+            const auto faces_listed = std::count(cube.face_done + 1, cube.face_done + 7, k);
+            if (faces_alone != faces_listed) ++wrong;
         }
         return wrong;
     }
