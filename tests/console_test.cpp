@@ -48,17 +48,16 @@ const Row scan_keys[] = {
     {"\x1b[18~\x1b[19~\x1b[20~\x1b[21~\x1b[23~\x1b[24~", {65, 66, 67, 68, 133, 134}},
     // rxvt's modified keys end in ^ or @.
     {"\x1b[3;2~\x1b[3^\x1b[3@", {83, 83, 83}},
-    // Other sequences, intermediate bytes and all, and numbers no key has.
-    {"\x1b[K\x1b[?1;2$y\x1b[[x\x1b[0~\x1b[9~\x1b[16~\x1b[22~\x1b[25~\x1b[99999~",
-     {u, u, u, u, u, u, u, u, u}},
+    // Other sequences, intermediate bytes and all, and numbers past the last
+    // key's; replies, strings up to ESC \ or BEL.
+    {"\x1b[K\x1b[?1;2$y\x1b[[x\x1b[0~\x1b[25~\x1b[99999~", {u, u, u, u, u, u}},
+    {"\x1b]11;rgb:0000/0000/0000\x1b\\\x1bP1$r0m\x1b\\\x1bX\a\x1b^\a\x1b_\a", {u, u, u, u, u}},
 };
 
 // Other keys, and bytes that make no key: the codes as read_console_key gives them.
 const Row keys[] = {
     {"\x1bOj\x1bOy\x1bOM", {'*', '9', '\r'}}, // the keypad's characters in application mode
-    // Replies are strings up to ESC \ or BEL; an ESC inside ends one early.
-    {"\x1b]11;rgb:0000/0000/0000\x1b\\\x1bP1$r0m\x1b\\\x1bX\a\x1b^\a\x1b_\a",
-     {0, u, 0, u, 0, u, 0, u, 0, u}},
+    // An ESC inside a reply ends it early.
     {"\x1b]a\x1bx", {0, u, esc, 'x'}},
     {"\x1bPa", {waits, esc, 'P', 'a'}},
     // Esc alone, before bytes that make no sequence or when no more come.
@@ -86,12 +85,12 @@ Codes split(const std::string &bytes)
             codes.push_back(waits);
             used = decode_key(rest.data(), count, true, &first, &second);
         }
-        EXPECT_GT(used, 0) << "no more bytes come, yet the key is not taken: " << bytes;
-        EXPECT_LE(used, count) << "more bytes taken than there are: " << bytes;
+        EXPECT_GT(used, 0) << "no more bytes come, yet the key is not taken";
+        EXPECT_LE(used, count) << "more bytes taken than there are";
         codes.push_back(first);
         if (second != -1) codes.push_back(second);
         for (int part = 1; part < used; ++part)
-            EXPECT_EQ(decode_key(rest.data(), part, false, &first, &second), 0) << bytes;
+            EXPECT_EQ(decode_key(rest.data(), part, false, &first, &second), 0);
         at += std::max(used, 1);
     }
     return codes;
@@ -123,9 +122,8 @@ void report(int code)
 
 // The job: with `menu` the menu first, then the size it chose and whether it
 // gave SIGHUP back (signal 1, where the program's loops over the signals
-// start); then each code read, up to the second -1 (after a failure the next
-// call must give no code of a key that failed). Its SIGUSR2 has a handler of
-// its own, without SA_RESTART, that the reader must leave as it is.
+// start); then each code read. Its SIGUSR2 has a handler of its own, without
+// SA_RESTART, that the reader must leave as it is.
 [[noreturn]] void job(bool menu)
 {
     prctl(PR_SET_PDEATHSIG, SIGKILL); // a job goes with its shell
@@ -140,17 +138,10 @@ void report(int code)
         close(0); // the terminal opens as fd 0 (for the reader alone, as another)
         run_menu();
         report(cube.cube_size);
-        struct sigaction hang_up;
-        sigaction(SIGHUP, nullptr, &hang_up);
-        report(hang_up.sa_handler == SIG_DFL);
+        sighandler_t hang_up = signal(SIGHUP, SIG_DFL);
+        report(hang_up == SIG_DFL);
     }
-    int failures = 0;
-    while (failures < 2) {
-        int code = read_console_key();
-        report(code);
-        if (code == -1) ++failures;
-    }
-    _exit(0);
+    for (;;) report(read_console_key()); // until the shell ends
 }
 
 pid_t start(bool menu)
@@ -175,14 +166,12 @@ void send(const std::string &bytes)
     EXPECT_GT(write(master, bytes.data(), bytes.size()), 0);
 }
 
-// 128 + the signal that stopped or ended the job, or its exit status.
+// The job's exit status, or minus the signal that stopped or ended it.
 int wait_job(pid_t job)
 {
-    int status = 0;
-    waitpid(job, &status, WUNTRACED);
-    if (WIFSTOPPED(status)) return 128 + WSTOPSIG(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
+    siginfo_t info = {};
+    waitid(P_PID, job, &info, WEXITED | WSTOPPED);
+    return info.si_code == CLD_EXITED ? info.si_status : -info.si_status;
 }
 
 termios mode()
@@ -263,8 +252,8 @@ TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
             // comes alone.
             {"ab\x1b[Bc\x03\x1bx2\x1b", {'a', 'b', 0, 80, 'c', 3, esc, 'x', '2', esc}},
             // A sequence as long as the reader's buffer names its key, a longer
-            // one is an unknown key, with the ESC \ that ends it before, across
-            // or after the buffer's end.
+            // one is an unknown key, with the ESC \ that ends it across or
+            // after the buffer's end, or a BEL a buffer later.
             {"aa\x1b[" + std::string(28, ';') + "5Ab", {'a', 'a', 0, 72, 'b'}},
             {"\x1b]x" + filler + "\x1b\\2", {0, u, '2'}},
             {"\x1b]xx" + filler + "\x1b\\2", {0, u, '2'}},
@@ -342,7 +331,7 @@ TEST(RunMenu, HoldsRawModeAndChoosesTheSize)
         EXPECT_EQ(open_files(), opened);
         // An ending signal puts the mode back first.
         kill(menu, SIGHUP);
-        EXPECT_EQ(wait_job(menu), 128 + SIGHUP);
+        EXPECT_EQ(wait_job(menu), -SIGHUP);
         EXPECT_TRUE(as_given());
         // A hung-up terminal ends the menu.
         pid_t gone = start(true);
@@ -367,7 +356,7 @@ TEST(RunMenu, PutsTheModeBackForJobControl)
         // back, and raw mode is made from it.
         for (int stop : {SIGTSTP, SIGSTOP, SIGTSTP}) {
             kill(menu, stop);
-            EXPECT_EQ(wait_job(menu), 128 + stop);
+            EXPECT_EQ(wait_job(menu), -stop);
             EXPECT_EQ(as_given(), stop == SIGTSTP);
             given.c_lflag ^= ECHOE;
             tcsetattr(master, TCSANOW, &given);
@@ -379,7 +368,7 @@ TEST(RunMenu, PutsTheModeBackForJobControl)
         EXPECT_EQ(receive(2), (Codes{2, true})) << "1 is the 2 x 2 x 2 cube";
         wait_raw(); // the reader's, after the menu
         kill(menu, SIGTERM);
-        EXPECT_EQ(wait_job(menu), 128 + SIGTERM);
+        EXPECT_EQ(wait_job(menu), -SIGTERM);
         EXPECT_TRUE(as_given());
     });
 }
