@@ -113,6 +113,7 @@ int master;                 // the terminal's other side: what is typed, and the
 int slave;                  // the terminal
 int codes[2];               // a pipe: the job writes each code it reads to codes[1]
 termios given;              // the mode the shell gives the terminal
+long typed;                 // the bytes written to the terminal so far
 const int interrupted = -2; // the code a job sends on SIGUSR2
 
 void report(int code)
@@ -120,11 +121,11 @@ void report(int code)
     EXPECT_EQ(write(codes[1], &code, sizeof code), 4);
 }
 
-// The job: with `menu` the menu first, then the size it chose and whether it
-// gave SIGHUP back (signal 1, where the program's loops over the signals
-// start); then each code read. Its SIGUSR2 has a handler of its own, without
-// SA_RESTART, that the reader must leave as it is.
-[[noreturn]] void job(bool menu)
+// The job: the menu first, then the size it chose and whether it gave SIGHUP
+// back (signal 1, where the program's loops over the signals start); then each
+// code read. Its SIGUSR2 has a handler of its own, without SA_RESTART, that the
+// reader must leave as it is.
+[[noreturn]] void job()
 {
     prctl(PR_SET_PDEATHSIG, SIGKILL); // a job goes with its shell
     close(master);
@@ -134,22 +135,20 @@ void report(int code)
     struct sigaction interrupt = {};
     interrupt.sa_handler = [](int) { report(interrupted); };
     sigaction(SIGUSR2, &interrupt, nullptr);
-    if (menu) {
-        close(0); // the terminal opens as fd 0 (for the reader alone, as another)
-        run_menu();
-        report(cube.cube_size);
-        sighandler_t hang_up = signal(SIGHUP, SIG_DFL);
-        report(hang_up == SIG_DFL);
-    }
+    close(0); // the terminal opens as fd 0 (for the reader alone, as another)
+    run_menu();
+    report(cube.cube_size);
+    sighandler_t hang_up = signal(SIGHUP, SIG_DFL);
+    report(hang_up == SIG_DFL);
     for (;;) report(read_console_key()); // until the shell ends
 }
 
-pid_t start(bool menu)
+pid_t start()
 {
     tcsetattr(master, TCSANOW, &given);
     EXPECT_EQ(pipe(codes), 0);
     pid_t pid = fork();
-    if (pid == 0) job(menu);
+    if (pid == 0) job();
     close(codes[1]); // a job that dies ends the pipe
     return pid;
 }
@@ -164,6 +163,7 @@ Codes receive(size_t count)
 void send(const std::string &bytes)
 {
     EXPECT_GT(write(master, bytes.data(), bytes.size()), 0);
+    typed += bytes.size();
 }
 
 // The job's exit status, or minus the signal that stopped or ended it.
@@ -187,14 +187,6 @@ bool as_given()
     return mode().c_lflag == given.c_lflag;
 }
 
-// Until the terminal is raw as the reader makes it: no lines, and VTIME 0
-// whatever it was. (Echo, the signal keys, flow control and VMIN show in other
-// ways.)
-void wait_raw()
-{
-    while (mode().c_lflag & ICANON || mode().c_cc[VTIME] != 0) usleep(1000);
-}
-
 std::string proc(pid_t job, const char *file)
 {
     return "/proc/" + std::to_string(job) + "/" + file;
@@ -209,12 +201,12 @@ long system_call(pid_t job)
     return std::stol(call);
 }
 
-// Until the job has read `bytes` bytes and then waits in read for more.
-void wait_reading(pid_t job, long bytes)
+// Until the job has read all that was typed and then waits in read for more.
+void wait_reading(pid_t job)
 {
     long bytes_read = -1;
     long call = -1;
-    while (bytes_read != bytes || call != SYS_read) {
+    while (bytes_read != typed || call != SYS_read) {
         usleep(1000);
         std::ifstream(proc(job, "io")).ignore(7) >> bytes_read; // rchar: N
         call = system_call(job);
@@ -243,9 +235,41 @@ void as_shell(void (*test)())
     EXPECT_EQ(wait_job(shell), 0);
 }
 
-TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
+TEST(RunMenu, HoldsRawModeThenTheReaderDeliversKeysInOrder)
 {
     as_shell([] {
+        // Raw between reads too, so that keys are raw whenever they come, but
+        // for flow control: in packet mode the master hears of each change of
+        // IXON, that is of the mode.
+        cfmakeraw(&given);
+        given.c_iflag |= IXON;
+        pid_t menu = start();
+        wait_reading(menu);
+        int on = 1;
+        ioctl(master, TIOCPKT, &on);
+        // Keys that choose nothing (Ctrl+C and Ctrl+Z among them), and a key's
+        // sequence or a reply that comes in two writes far apart: the menu
+        // waits on, and the mode changes not.
+        const std::string writes[] = {
+            "x\x03\x1a", "\x1b[", "2~", "\x1b[1", "5~", "\x1b]11;rgb:", "0000/0000/0000\a", "\x1b",
+        };
+        for (const std::string &bytes : writes) {
+            send(bytes);
+            wait_reading(menu);
+        }
+        pollfd news = {master, POLLIN, 0};
+        EXPECT_EQ(poll(&news, 1, 0), 0); // no change between two keys
+        const auto open_files = [&] {
+            return std::distance(std::filesystem::directory_iterator(proc(menu, "fd")), {});
+        };
+        const auto opened = open_files();
+        send("2"); // after an Esc and a pause: the 3 x 3 x 3 cube
+        EXPECT_EQ(receive(2), (Codes{3, true}));
+        // Then the reader is raw only while it reads, on the terminal it opened
+        // once (as fd 0, which a test of less than 0 would not keep).
+        wait_reading(menu);
+        char status[8];
+        EXPECT_EQ(read(master, status, sizeof status), 1); // the menu's end, the reader's start
         const std::string filler(28, 'x');
         const Row reads[] = {
             // Keys typed ahead, several to a read; an Esc that nothing follows
@@ -260,96 +284,45 @@ TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
             {"\x1bP" + filler + filler + "\a2", {0, u, '2'}},
             {"\x1b[" + std::string(31, ';') + "A", {0, u}},
         };
-        cfmakeraw(&given); // raw between reads too, so that keys are raw whenever they come
-        pid_t reader = start(false);
-        long sent = 0;
         for (const Row &row : reads) {
             send(row.bytes);
-            sent += row.bytes.size();
             EXPECT_EQ(receive(row.codes.size()), row.codes) << row.bytes;
         }
+        wait_reading(menu);
+        EXPECT_EQ(poll(&news, 1, 0), 1); // raw mode not kept on between two reads
+        EXPECT_EQ(open_files(), opened);
         // A signal while the reader waits for a key, and while it waits for
         // more after an Esc: it is handled, and nothing is lost or added.
-        wait_reading(reader, sent);
-        kill(reader, SIGUSR2);
+        kill(menu, SIGUSR2);
         EXPECT_EQ(receive(1), Codes{interrupted});
         send("a\x1b");
         EXPECT_EQ(receive(1), Codes{'a'});
-        while (system_call(reader) != SYS_poll && system_call(reader) != SYS_read) usleep(100);
-        kill(reader, SIGUSR2);
+        while (system_call(menu) != SYS_poll && system_call(menu) != SYS_read) usleep(100);
+        kill(menu, SIGUSR2);
         Codes last = receive(2);
         std::sort(last.begin(), last.end()); // the Esc may come first on a busy machine
         EXPECT_EQ(last, (Codes{interrupted, esc}));
         // A hang-up ends an over-long sequence, but the mode cannot be put back
         // then: the key is lost whole, and the next call fails too.
         send("\x1b]xx" + filler);
-        wait_reading(reader, sent + 2 + 32);
+        wait_reading(menu);
         close(master);
         EXPECT_EQ(receive(2), (Codes{-1, -1}));
     });
 }
 
-TEST(RunMenu, HoldsRawModeAndChoosesTheSize)
-{
-    as_shell([] {
-        pid_t menu = start(true);
-        wait_raw();
-        // Keys that choose nothing (Ctrl+C and Ctrl+Z among them), and a key's
-        // sequence or a reply that comes in two writes far apart: the menu
-        // waits on. In packet mode the master hears of each change of IXON,
-        // that is of the mode: it changes not, and nothing is echoed.
-        int on = 1;
-        ioctl(master, TIOCPKT, &on);
-        const std::string writes[] = {
-            "x\x03\x1a", "\x1b[", "2~", "\x1b[1", "5~", "\x1b]11;rgb:", "0000/0000/0000\a", "\x1b",
-        };
-        long sent = 0;
-        for (const std::string &bytes : writes) {
-            send(bytes);
-            sent += bytes.size();
-            wait_reading(menu, sent);
-        }
-        pollfd choice = {codes[0], POLLIN, 0};
-        EXPECT_EQ(poll(&choice, 1, 0), 0) << "a sequence in two parts chose a size";
-        pollfd news = {master, POLLIN, 0};
-        EXPECT_EQ(poll(&news, 1, 0), 0) << "the mode changed between two keys";
-        const auto open_files = [&] {
-            return std::distance(std::filesystem::directory_iterator(proc(menu, "fd")), {});
-        };
-        const auto opened = open_files();
-        send("2"); // after an Esc and a pause
-        EXPECT_EQ(receive(2), (Codes{3, true})) << "2 is the 3 x 3 x 3 cube; SIGHUP given back";
-        // Then the reader is raw only while it reads, on the terminal it opened
-        // once (as fd 0, which a test of less than 0 would not keep).
-        wait_reading(menu, sent + 1);
-        char status[8];
-        EXPECT_EQ(read(master, status, sizeof status), 1); // the menu's end, the reader's start
-        send("a");
-        EXPECT_EQ(receive(1), Codes{'a'});
-        wait_reading(menu, sent + 2);
-        EXPECT_EQ(poll(&news, 1, 0), 1) << "raw mode kept on between two reads";
-        EXPECT_EQ(open_files(), opened);
-        // An ending signal puts the mode back first.
-        kill(menu, SIGHUP);
-        EXPECT_EQ(wait_job(menu), -SIGHUP);
-        EXPECT_TRUE(as_given());
-        // A hung-up terminal ends the menu.
-        pid_t gone = start(true);
-        wait_raw();
-        close(master);
-        EXPECT_EQ(wait_job(gone), 1);
-    });
-}
-
-TEST(RunMenu, PutsTheModeBackForJobControl)
+TEST(RunMenu, PutsTheModeBackForJobControlAndEndingSignals)
 {
     as_shell([] {
         // Raw mode is made whatever the mode was; this one differs from it in
-        // local flags alone.
+        // local flags alone, and VTIME tells the two apart.
         given.c_iflag = 0;
         given.c_cc[VMIN] = 0;
         given.c_cc[VTIME] = 5;
-        pid_t menu = start(true);
+        const auto wait_raw = [] {
+            while (mode().c_cc[VTIME] != 0) usleep(1000);
+        };
+        pid_t menu = start();
         wait_raw();
         // SIGTSTP puts the mode back while the job is stopped (SIGSTOP cannot).
         // On continuing, the mode the shell set meanwhile is the one to put
@@ -362,14 +335,20 @@ TEST(RunMenu, PutsTheModeBackForJobControl)
             tcsetattr(master, TCSANOW, &given);
             kill(menu, SIGCONT);
             wait_raw();
-            EXPECT_EQ(mode().c_lflag & ECHOE, given.c_lflag & ECHOE) << "raw from the shell's mode";
+            EXPECT_EQ(mode().c_lflag & ECHOE, given.c_lflag & ECHOE); // raw from the shell's mode
         }
-        send("1");
-        EXPECT_EQ(receive(2), (Codes{2, true})) << "1 is the 2 x 2 x 2 cube";
+        send("1"); // the 2 x 2 x 2 cube
+        EXPECT_EQ(receive(2), (Codes{2, true}));
         wait_raw(); // the reader's, after the menu
+        // An ending signal puts the mode back first.
         kill(menu, SIGTERM);
         EXPECT_EQ(wait_job(menu), -SIGTERM);
         EXPECT_TRUE(as_given());
+        // A hung-up terminal ends the menu.
+        pid_t gone = start();
+        wait_raw();
+        close(master);
+        EXPECT_EQ(wait_job(gone), 1);
     });
 }
 } // namespace
