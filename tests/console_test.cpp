@@ -287,20 +287,23 @@ TEST(RunMenu, HoldsRawModeThenTheReaderDeliversKeysInOrder)
         wait_reading(menu);
         EXPECT_EQ(poll(&news, 1, 0), 1); // raw mode not kept on between two reads
         EXPECT_EQ(open_files(), opened);
-        // A signal while the reader waits for a key, and while it waits for
-        // more after an Esc: it is handled, and nothing is lost or added.
-        kill(menu, SIGUSR2);
-        EXPECT_EQ(receive(1), Codes{interrupted});
+        // A signal while the reader waits for more after an Esc, and for the
+        // rest of an over-long sequence: it is handled, and nothing is lost or
+        // added.
         send("\x1b");
         wait_reading(menu);
         kill(menu, SIGUSR2);
         Codes last = receive(2);
         std::sort(last.begin(), last.end()); // the Esc may come first: its wait ended
         EXPECT_EQ(last, (Codes{interrupted, esc}));
-        // A hang-up while the reader is stopped ends an over-long sequence
-        // (its read goes on at the end of the input), but the mode cannot be
-        // put back then: the key is lost whole, and the next call fails too.
         send("\x1b]xx" + filler);
+        wait_reading(menu);
+        kill(menu, SIGUSR2);
+        EXPECT_EQ(receive(1), Codes{interrupted});
+        // A hang-up while the reader is stopped ends that sequence (its read
+        // goes on at the end of the input, just after an interrupted one), but
+        // the mode cannot be put back then: the key is lost whole, and the
+        // next call fails too.
         wait_reading(menu);
         kill(menu, SIGSTOP);
         EXPECT_EQ(wait_job(menu), -SIGSTOP);
