@@ -271,12 +271,14 @@ TEST(RunMenu, HoldsRawModeThenTheReaderDeliversKeysInOrder)
             {"ab\x1b[Bc\x03\x1bx2\x1b", {'a', 'b', 0, 80, 'c', 3, esc, 'x', '2', esc}},
             // A sequence as long as the reader's buffer names its key, a longer
             // one is an unknown key, with the ESC \ that ends it across or
-            // after the buffer's end, or a BEL a buffer later.
+            // after the buffer's end, or a BEL a buffer later; a byte no
+            // sequence has that cuts it is a key of its own.
             {"aa\x1b[" + std::string(28, ';') + "5Ab", {'a', 'a', 0, 72, 'b'}},
             {"\x1b]x" + filler + "\x1b\\2", {0, u, '2'}},
             {"\x1b]xx" + filler + "\x1b\\2", {0, u, '2'}},
             {"\x1bP" + filler + filler + "\a2", {0, u, '2'}},
             {"\x1b[" + std::string(31, ';') + "A", {0, u}},
+            {"\x1b[" + std::string(30, ';') + "\n", {0, u, '\n'}},
             // An Esc that ends a full buffer waits for the rest of its key.
             {"\x1b[" + std::string(28, ';') + "K\x1b[A", {0, u, 0, 72}},
         };
