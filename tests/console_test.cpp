@@ -123,9 +123,9 @@ void report(int code)
 
 // The job: the menu first, then the size it chose and whether it gave SIGHUP
 // back (signal 1, where the program's loops over the signals start); then each
-// code read. Its SIGUSR2 has a handler of its own, without SA_RESTART, that the
-// reader must leave as it is.
-[[noreturn]] void job()
+// code read. With `at_0` the reader's terminal opens as fd 0. Its SIGUSR2 has a
+// handler of its own, without SA_RESTART, that the reader must leave as it is.
+[[noreturn]] void job(bool at_0)
 {
     prctl(PR_SET_PDEATHSIG, SIGKILL); // a job goes with its shell
     close(master);
@@ -135,7 +135,7 @@ void report(int code)
     struct sigaction interrupt = {};
     interrupt.sa_handler = [](int) { report(interrupted); };
     sigaction(SIGUSR2, &interrupt, nullptr);
-    close(0); // the terminal opens as fd 0 (for the reader alone, as another)
+    if (at_0) close(0);
     run_menu();
     report(cube.cube_size);
     sighandler_t hang_up = signal(SIGHUP, SIG_DFL);
@@ -143,12 +143,12 @@ void report(int code)
     for (;;) report(read_console_key()); // until the shell ends
 }
 
-pid_t start()
+pid_t start(bool at_0)
 {
     tcsetattr(master, TCSANOW, &given);
     EXPECT_EQ(pipe(codes), 0);
     pid_t pid = fork();
-    if (pid == 0) job();
+    if (pid == 0) job(at_0);
     close(codes[1]); // a job that dies ends the pipe
     return pid;
 }
@@ -237,7 +237,7 @@ TEST(RunMenu, HoldsRawModeThenTheReaderDeliversKeysInOrder)
         // IXON, that is of the mode.
         cfmakeraw(&given);
         given.c_iflag |= IXON;
-        pid_t menu = start();
+        pid_t menu = start(true);
         wait_reading(menu);
         int on = 1;
         ioctl(master, TIOCPKT, &on);
@@ -326,7 +326,7 @@ TEST(RunMenu, PutsTheModeBackForJobControlAndEndingSignals)
         const auto wait_raw = [] {
             while (mode().c_cc[VTIME] != 0) usleep(1000);
         };
-        pid_t menu = start();
+        pid_t menu = start(false); // the terminal opens above fd 0 here
         wait_raw();
         // SIGTSTP puts the mode back while the job is stopped (SIGSTOP cannot).
         // On continuing, the mode the shell set meanwhile is the one to put
