@@ -349,6 +349,11 @@ TEST(RunMenu, PutsTheModeBackForJobControlAndEndingSignals)
         kill(menu, SIGHUP);
         EXPECT_EQ(wait_job(menu), SIGHUP);
         EXPECT_EQ(mode().c_lflag, given.c_lflag);
+        // A hung-up terminal ends the menu: its held read fails with no key begun.
+        pid_t gone = start(false);
+        wait_raw();
+        close(master);
+        EXPECT_EQ(wait_job(gone), 1);
     });
 }
 } // namespace
