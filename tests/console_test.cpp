@@ -48,17 +48,16 @@ const Row scan_keys[] = {
     {"\x1b[18~\x1b[19~\x1b[20~\x1b[21~\x1b[23~\x1b[24~", {65, 66, 67, 68, 133, 134}},
     // rxvt's modified keys end in ^ or @.
     {"\x1b[3;2~\x1b[3^\x1b[3@", {83, 83, 83}},
-    // Other sequences, intermediate bytes and all, and numbers no key has.
-    {"\x1b[K\x1b[?1;2$y\x1b[[x\x1b[0~\x1b[9~\x1b[16~\x1b[22~\x1b[25~\x1b[99999~",
-     {u, u, u, u, u, u, u, u, u}},
+    // Other sequences, intermediate bytes and all, and numbers past the last
+    // key's; replies, strings up to ESC \ or BEL.
+    {"\x1b[K\x1b[?1;2$y\x1b[[x\x1b[0~\x1b[25~\x1b[99999~", {u, u, u, u, u, u}},
+    {"\x1b]11;rgb:0000/0000/0000\x1b\\\x1bP1$r0m\x1b\\\x1bX\a\x1b^\a\x1b_\a", {u, u, u, u, u}},
 };
 
 // Other keys, and bytes that make no key: the codes as read_console_key gives them.
 const Row keys[] = {
     {"\x1bOj\x1bOy\x1bOM", {'*', '9', '\r'}}, // the keypad's characters in application mode
-    // Replies are strings up to ESC \ or BEL; an ESC inside ends one early.
-    {"\x1b]11;rgb:0000/0000/0000\x1b\\\x1bP1$r0m\x1b\\\x1bX\a\x1b^\a\x1b_\a",
-     {0, u, 0, u, 0, u, 0, u, 0, u}},
+    // An ESC inside a reply ends it early.
     {"\x1b]a\x1bx", {0, u, esc, 'x'}},
     {"\x1bPa", {waits, esc, 'P', 'a'}},
     // Esc alone, before bytes that make no sequence or when no more come.
@@ -86,12 +85,12 @@ Codes split(const std::string &bytes)
             codes.push_back(waits);
             used = decode_key(rest.data(), count, true, &first, &second);
         }
-        EXPECT_GT(used, 0) << "no more bytes come, yet the key is not taken: " << bytes;
-        EXPECT_LE(used, count) << "more bytes taken than there are: " << bytes;
+        EXPECT_GT(used, 0); // no more bytes come, yet the key is not taken
+        EXPECT_LE(used, count);
         codes.push_back(first);
         if (second != -1) codes.push_back(second);
         for (int part = 1; part < used; ++part)
-            EXPECT_EQ(decode_key(rest.data(), part, false, &first, &second), 0) << bytes;
+            EXPECT_EQ(decode_key(rest.data(), part, false, &first, &second), 0);
         at += std::max(used, 1);
     }
     return codes;
@@ -114,6 +113,7 @@ int master;                 // the terminal's other side: what is typed, and the
 int slave;                  // the terminal
 int codes[2];               // a pipe: the job writes each code it reads to codes[1]
 termios given;              // the mode the shell gives the terminal
+long typed;                 // the bytes written to the terminal so far
 const int interrupted = -2; // the code a job sends on SIGUSR2
 
 void report(int code)
@@ -121,12 +121,11 @@ void report(int code)
     EXPECT_EQ(write(codes[1], &code, sizeof code), 4);
 }
 
-// The job: with `menu` the menu first, then the size it chose and whether it
-// gave SIGHUP back (signal 1, where the program's loops over the signals
-// start); then each code read, up to the second -1 (after a failure the next
-// call must give no code of a key that failed). Its SIGUSR2 has a handler of
-// its own, without SA_RESTART, that the reader must leave as it is.
-[[noreturn]] void job(bool menu)
+// The job: the menu first, then the size it chose and whether it gave SIGHUP
+// back (signal 1, where the program's loops over the signals start); then each
+// code read. With `at_0` the reader's terminal opens as fd 0. Its SIGUSR2 has a
+// handler of its own, without SA_RESTART, that the reader must leave as it is.
+[[noreturn]] void job(bool at_0)
 {
     prctl(PR_SET_PDEATHSIG, SIGKILL); // a job goes with its shell
     close(master);
@@ -136,29 +135,20 @@ void report(int code)
     struct sigaction interrupt = {};
     interrupt.sa_handler = [](int) { report(interrupted); };
     sigaction(SIGUSR2, &interrupt, nullptr);
-    if (menu) {
-        close(0); // the terminal opens as fd 0 (for the reader alone, as another)
-        run_menu();
-        report(cube.cube_size);
-        struct sigaction hang_up;
-        sigaction(SIGHUP, nullptr, &hang_up);
-        report(hang_up.sa_handler == SIG_DFL);
-    }
-    int failures = 0;
-    while (failures < 2) {
-        int code = read_console_key();
-        report(code);
-        if (code == -1) ++failures;
-    }
-    _exit(0);
+    if (at_0) close(0);
+    run_menu();
+    report(cube.cube_size);
+    sighandler_t hang_up = signal(SIGHUP, SIG_DFL);
+    report(hang_up == SIG_DFL);
+    for (;;) report(read_console_key()); // until the shell ends
 }
 
-pid_t start(bool menu)
+pid_t start(bool at_0)
 {
     tcsetattr(master, TCSANOW, &given);
     EXPECT_EQ(pipe(codes), 0);
     pid_t pid = fork();
-    if (pid == 0) job(menu);
+    if (pid == 0) job(at_0);
     close(codes[1]); // a job that dies ends the pipe
     return pid;
 }
@@ -173,16 +163,15 @@ Codes receive(size_t count)
 void send(const std::string &bytes)
 {
     EXPECT_GT(write(master, bytes.data(), bytes.size()), 0);
+    typed += bytes.size();
 }
 
-// 128 + the signal that stopped or ended the job, or its exit status.
+// The signal that stopped or ended the job, or its exit status.
 int wait_job(pid_t job)
 {
-    int status = 0;
-    waitpid(job, &status, WUNTRACED);
-    if (WIFSTOPPED(status)) return 128 + WSTOPSIG(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
+    siginfo_t info = {};
+    waitid(P_PID, job, &info, WEXITED | WSTOPPED);
+    return info.si_status;
 }
 
 termios mode()
@@ -190,20 +179,6 @@ termios mode()
     termios now;
     tcgetattr(master, &now);
     return now;
-}
-
-// The mode as the shell gave it last (the local flags tell them all apart).
-bool as_given()
-{
-    return mode().c_lflag == given.c_lflag;
-}
-
-// Until the terminal is raw as the reader makes it: no lines, and VTIME 0
-// whatever it was. (Echo, the signal keys, flow control and VMIN show in other
-// ways.)
-void wait_raw()
-{
-    while (mode().c_lflag & ICANON || mode().c_cc[VTIME] != 0) usleep(1000);
 }
 
 std::string proc(pid_t job, const char *file)
@@ -216,16 +191,16 @@ long system_call(pid_t job)
 {
     std::string call = "-1";
     std::ifstream(proc(job, "syscall")) >> call;
-    if (call == "running") return -1;
-    return std::stol(call);
+    return call == "running" ? -1 : std::stol(call);
 }
 
-// Until the job has read `bytes` bytes and then waits in read for more.
-void wait_reading(pid_t job, long bytes)
+// Until the job has read all that was typed and waits for more: in read, or in
+// poll after an Esc alone.
+void wait_reading(pid_t job)
 {
     long bytes_read = -1;
     long call = -1;
-    while (bytes_read != bytes || call != SYS_read) {
+    while (bytes_read != typed || (call != SYS_read && call != SYS_poll)) {
         usleep(1000);
         std::ifstream(proc(job, "io")).ignore(7) >> bytes_read; // rchar: N
         call = system_call(job);
@@ -241,7 +216,7 @@ void as_shell(void (*test)())
     if (shell == 0) {
         setsid();
         alarm(10);
-        EXPECT_EQ(read_console_key(), -1) << "no terminal";
+        EXPECT_EQ(read_console_key(), -1); // no terminal
         openpty(&master, &slave, nullptr, nullptr, nullptr);
         ioctl(slave, TIOCSCTTY, 0);
         signal(SIGHUP, SIG_IGN);
@@ -254,133 +229,131 @@ void as_shell(void (*test)())
     EXPECT_EQ(wait_job(shell), 0);
 }
 
-TEST(ReadConsoleKey, DeliversKeysInOrderWithSecondCodes)
+TEST(RunMenu, HoldsRawModeThenTheReaderDeliversKeysInOrder)
 {
     as_shell([] {
+        // Raw between reads too, so that keys are raw whenever they come, but
+        // for flow control: in packet mode the master hears of each change of
+        // IXON, that is of the mode.
+        cfmakeraw(&given);
+        given.c_iflag |= IXON;
+        pid_t menu = start(true);
+        wait_reading(menu);
+        int on = 1;
+        ioctl(master, TIOCPKT, &on);
+        // Keys that choose nothing (Ctrl+C and Ctrl+Z among them), and a key's
+        // sequence or a reply that comes in two writes far apart: the menu
+        // waits on, and the mode changes not.
+        const std::string writes[] = {
+            "x\x03\x1a", "\x1b[", "2~", "\x1b[1", "5~", "\x1b]11;rgb:", "0000/0000/0000\a", "\x1b",
+        };
+        for (const std::string &bytes : writes) {
+            send(bytes);
+            wait_reading(menu);
+        }
+        pollfd news = {master, POLLIN, 0};
+        EXPECT_EQ(poll(&news, 1, 0), 0); // no change between two keys
+        const auto open_files = [&] {
+            return std::distance(std::filesystem::directory_iterator(proc(menu, "fd")), {});
+        };
+        const auto opened = open_files();
+        send("2"); // after an Esc and a pause: the 3 x 3 x 3 cube
+        EXPECT_EQ(receive(2), (Codes{3, true}));
+        // Then the reader is raw only while it reads, on the terminal it opened
+        // once (as fd 0, which a test of less than 0 would not keep).
+        wait_reading(menu);
+        char status[8];
+        EXPECT_EQ(read(master, status, sizeof status), 1); // the menu's end, the reader's start
         const std::string filler(28, 'x');
         const Row reads[] = {
             // Keys typed ahead, several to a read; an Esc that nothing follows
             // comes alone.
             {"ab\x1b[Bc\x03\x1bx2\x1b", {'a', 'b', 0, 80, 'c', 3, esc, 'x', '2', esc}},
             // A sequence as long as the reader's buffer names its key, a longer
-            // one is an unknown key, with the ESC \ that ends it before, across
-            // or after the buffer's end.
+            // one is an unknown key, with the ESC \ that ends it across or
+            // after the buffer's end, or a BEL a buffer later; a byte no
+            // sequence has that cuts it is a key of its own.
             {"aa\x1b[" + std::string(28, ';') + "5Ab", {'a', 'a', 0, 72, 'b'}},
             {"\x1b]x" + filler + "\x1b\\2", {0, u, '2'}},
             {"\x1b]xx" + filler + "\x1b\\2", {0, u, '2'}},
             {"\x1bP" + filler + filler + "\a2", {0, u, '2'}},
             {"\x1b[" + std::string(31, ';') + "A", {0, u}},
+            {"\x1b[" + std::string(30, ';') + "\n", {0, u, '\n'}},
+            // An Esc that ends a full buffer waits for the rest of its key.
+            {"\x1b[" + std::string(28, ';') + "K\x1b[A", {0, u, 0, 72}},
         };
-        cfmakeraw(&given); // raw between reads too, so that keys are raw whenever they come
-        pid_t reader = start(false);
-        long sent = 0;
         for (const Row &row : reads) {
             send(row.bytes);
-            sent += row.bytes.size();
             EXPECT_EQ(receive(row.codes.size()), row.codes) << row.bytes;
         }
-        // A signal while the reader waits for a key, and while it waits for
-        // more after an Esc: it is handled, and nothing is lost or added.
-        wait_reading(reader, sent);
-        kill(reader, SIGUSR2);
-        EXPECT_EQ(receive(1), Codes{interrupted});
-        send("a\x1b");
-        EXPECT_EQ(receive(1), Codes{'a'});
-        while (system_call(reader) != SYS_poll && system_call(reader) != SYS_read) usleep(100);
-        kill(reader, SIGUSR2);
+        wait_reading(menu);
+        EXPECT_EQ(poll(&news, 1, 0), 1); // raw mode not kept on between two reads
+        EXPECT_EQ(open_files(), opened);
+        // A signal while the reader waits for more after an Esc, and for the
+        // rest of an over-long sequence: it is handled, and nothing is lost or
+        // added.
+        send("\x1b");
+        wait_reading(menu);
+        kill(menu, SIGUSR2);
         Codes last = receive(2);
-        std::sort(last.begin(), last.end()); // the Esc may come first on a busy machine
+        std::sort(last.begin(), last.end()); // the Esc may come first: its wait ended
         EXPECT_EQ(last, (Codes{interrupted, esc}));
-        // A hang-up ends an over-long sequence, but the mode cannot be put back
-        // then: the key is lost whole, and the next call fails too.
         send("\x1b]xx" + filler);
-        wait_reading(reader, sent + 2 + 32);
+        wait_reading(menu);
+        kill(menu, SIGUSR2);
+        EXPECT_EQ(receive(1), Codes{interrupted});
+        // A hang-up while the reader is stopped ends that sequence (its read
+        // goes on at the end of the input, just after an interrupted one), but
+        // the mode cannot be put back then: the key is lost whole, and the
+        // next call fails too.
+        wait_reading(menu);
+        kill(menu, SIGSTOP);
+        EXPECT_EQ(wait_job(menu), SIGSTOP);
         close(master);
+        kill(menu, SIGCONT);
         EXPECT_EQ(receive(2), (Codes{-1, -1}));
     });
 }
 
-TEST(RunMenu, HoldsRawModeAndChoosesTheSize)
-{
-    as_shell([] {
-        pid_t menu = start(true);
-        wait_raw();
-        // Keys that choose nothing (Ctrl+C and Ctrl+Z among them), and a key's
-        // sequence or a reply that comes in two writes far apart: the menu
-        // waits on. In packet mode the master hears of each change of IXON,
-        // that is of the mode: it changes not, and nothing is echoed.
-        int on = 1;
-        ioctl(master, TIOCPKT, &on);
-        const std::string writes[] = {
-            "x\x03\x1a", "\x1b[", "2~", "\x1b[1", "5~", "\x1b]11;rgb:", "0000/0000/0000\a", "\x1b",
-        };
-        long sent = 0;
-        for (const std::string &bytes : writes) {
-            send(bytes);
-            sent += bytes.size();
-            wait_reading(menu, sent);
-        }
-        pollfd choice = {codes[0], POLLIN, 0};
-        EXPECT_EQ(poll(&choice, 1, 0), 0) << "a sequence in two parts chose a size";
-        pollfd news = {master, POLLIN, 0};
-        EXPECT_EQ(poll(&news, 1, 0), 0) << "the mode changed between two keys";
-        const auto open_files = [&] {
-            return std::distance(std::filesystem::directory_iterator(proc(menu, "fd")), {});
-        };
-        const auto opened = open_files();
-        send("2"); // after an Esc and a pause
-        EXPECT_EQ(receive(2), (Codes{3, true})) << "2 is the 3 x 3 x 3 cube; SIGHUP given back";
-        // Then the reader is raw only while it reads, on the terminal it opened
-        // once (as fd 0, which a test of less than 0 would not keep).
-        wait_reading(menu, sent + 1);
-        char status[8];
-        EXPECT_EQ(read(master, status, sizeof status), 1); // the menu's end, the reader's start
-        send("a");
-        EXPECT_EQ(receive(1), Codes{'a'});
-        wait_reading(menu, sent + 2);
-        EXPECT_EQ(poll(&news, 1, 0), 1) << "raw mode kept on between two reads";
-        EXPECT_EQ(open_files(), opened);
-        // An ending signal puts the mode back first.
-        kill(menu, SIGHUP);
-        EXPECT_EQ(wait_job(menu), 128 + SIGHUP);
-        EXPECT_TRUE(as_given());
-        // A hung-up terminal ends the menu.
-        pid_t gone = start(true);
-        wait_raw();
-        close(master);
-        EXPECT_EQ(wait_job(gone), 1);
-    });
-}
-
-TEST(RunMenu, PutsTheModeBackForJobControl)
+TEST(RunMenu, PutsTheModeBackForJobControlAndEndingSignals)
 {
     as_shell([] {
         // Raw mode is made whatever the mode was; this one differs from it in
-        // local flags alone.
+        // local flags alone, and VTIME tells the two apart.
         given.c_iflag = 0;
         given.c_cc[VMIN] = 0;
         given.c_cc[VTIME] = 5;
-        pid_t menu = start(true);
+        const auto wait_raw = [] {
+            while (mode().c_cc[VTIME] != 0) usleep(1000);
+        };
+        pid_t menu = start(false); // the terminal opens above fd 0 here
         wait_raw();
         // SIGTSTP puts the mode back while the job is stopped (SIGSTOP cannot).
         // On continuing, the mode the shell set meanwhile is the one to put
         // back, and raw mode is made from it.
         for (int stop : {SIGTSTP, SIGSTOP, SIGTSTP}) {
             kill(menu, stop);
-            EXPECT_EQ(wait_job(menu), 128 + stop);
-            EXPECT_EQ(as_given(), stop == SIGTSTP);
+            EXPECT_EQ(wait_job(menu), stop);
+            EXPECT_EQ(mode().c_lflag == given.c_lflag, stop == SIGTSTP); // the mode given back
             given.c_lflag ^= ECHOE;
             tcsetattr(master, TCSANOW, &given);
             kill(menu, SIGCONT);
             wait_raw();
-            EXPECT_EQ(mode().c_lflag & ECHOE, given.c_lflag & ECHOE) << "raw from the shell's mode";
+            EXPECT_EQ(mode().c_lflag & ECHOE, given.c_lflag & ECHOE); // raw from the shell's mode
         }
-        send("1");
-        EXPECT_EQ(receive(2), (Codes{2, true})) << "1 is the 2 x 2 x 2 cube";
+        send("1"); // the 2 x 2 x 2 cube
+        EXPECT_EQ(receive(2), (Codes{2, true}));
         wait_raw(); // the reader's, after the menu
-        kill(menu, SIGTERM);
-        EXPECT_EQ(wait_job(menu), 128 + SIGTERM);
-        EXPECT_TRUE(as_given());
+        // An ending signal puts the mode back first; SIGHUP is signal 1, where
+        // the loops over the signals start.
+        kill(menu, SIGHUP);
+        EXPECT_EQ(wait_job(menu), SIGHUP);
+        EXPECT_EQ(mode().c_lflag, given.c_lflag);
+        // A hung-up terminal ends the menu: its held read fails with no key begun.
+        pid_t gone = start(false);
+        wait_raw();
+        close(master);
+        EXPECT_EQ(wait_job(gone), 1);
     });
 }
 } // namespace
