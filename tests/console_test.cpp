@@ -328,6 +328,7 @@ TEST(RunMenu, PutsTheModeBackForJobControlAndEndingSignals)
         };
         pid_t menu = start(false); // the terminal opens above fd 0 here
         wait_raw();
+        EXPECT_EQ(mode().c_lflag & ECHO, 0u); // keys typed at the menu are not echoed
         // SIGTSTP puts the mode back while the job is stopped (SIGSTOP cannot).
         // On continuing, the mode the shell set meanwhile is the one to put
         // back, and raw mode is made from it.
