@@ -149,7 +149,7 @@ const cursor_key cursor_keys[] = {
 TEST(Render, SessionMatchesThePhysicalCube)
 {
     const std::string keys =
-        "wRwRR1L1UwUU1DDwDUzzzzzzzzzRxxxxxxxxxswDdPPcAL1dddddddddddddddddddddddddddddddddda";
+        "wRwRR1L1UwUU1DDwDUzzzzzzzzzRxxxxxxxxxswDdPPcAL1" + std::string(34, 'd') + "a";
     const float end_view[3] = {-40, 180, -40};
     for (int n : {2, 3}) {
         SCOPED_TRACE(n);
