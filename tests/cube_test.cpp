@@ -19,10 +19,10 @@ TEST(CubeModel, StartValuesAndRandomCallsMatchThePhysicalCube)
         std::mt19937 rng(n);
         for (int call = 0; call < 2000; ++call) {
             ASSERT_EQ(pc.mismatches(), 0) << call;
-            const int axis = int(rng() % 3);
-            const int layer = int(rng() % n);
-            const int sign = int(rng() % 3) - 1;
-            const int step = sign * int(1 + rng() % 90);
+            int axis = int(rng() % 3);
+            int layer = int(rng() % n);
+            int sign = int(rng() % 3) - 1;
+            int step = sign * int(1 + rng() % 90);
             apply_layer_turn(layer, layer, axis, step, step);
             update_face_status();
             if (axis < 2) pc.turn(axis, layer, 90 * sign);

@@ -49,15 +49,15 @@ TEST(Motion, RandomTurnsAndSpinFramesMatchThePhysicalCube)
             oracle::start(n);
             oracle::physical pc;
             for (int t = 0; t < 12; ++t) {
-                const int axis = int(rng() % 2);
-                const bool up = rng() % 2;
-                const int sign = up ? 1 : -1;
-                const bool spin = rng() % 2 == 0;
+                int axis = int(rng() % 2);
+                bool up = rng() % 2;
+                int sign = up ? 1 : -1;
+                bool spin = rng() % 2 == 0;
                 const spin_frame &frame = spin_frames[rng() % std::size(spin_frames)];
                 cube.layer_x = int(rng() % n);
                 cube.layer_y = int(rng() % n);
-                const int layer = axis == 0 ? cube.layer_x : cube.layer_y;
-                const float step = turn_step * float(sign);
+                int layer = axis == 0 ? cube.layer_x : cube.layer_y;
+                float step = turn_step * float(sign);
                 frames_drawn = 0;
                 cube.turn_axis = axis;
                 if (spin) {

@@ -40,9 +40,9 @@ inline double dot(const vec &a, const vec &b)
 // p turned right-handed about axis 0, 1 or 2.
 inline vec turned(const vec &p, int axis, double degrees)
 {
-    const int i = turned_axes[axis][0];
-    const int j = turned_axes[axis][1];
-    const double r = degrees * std::acos(-1.0) / 180;
+    int i = turned_axes[axis][0];
+    int j = turned_axes[axis][1];
+    double r = degrees * std::acos(-1.0) / 180;
     vec q = p;
     q[i] = p[i] * std::cos(r) - p[j] * std::sin(r);
     q[j] = p[i] * std::sin(r) + p[j] * std::cos(r);
@@ -60,7 +60,7 @@ inline void rotate(cubie &c, int axis, double degrees)
 }
 
 struct physical {
-    const int n = cube.cube_size;
+    int n = cube.cube_size;
     cubie cubies[max_cubies + 1]; // by id; [0] unused
 
     // Cell index to centre coordinate, and back.
@@ -109,14 +109,14 @@ struct physical {
                 for (int k = 1; k <= 6; ++k) {
                     if (c[k] != normal[f] || dot(c[0], normal[f]) != n - 1) continue;
                     ++shown[k][f];
-                    const int row = index(dot(c[0], normal[row_toward[f]]));
-                    const int column = index(dot(c[0], normal[column_toward[f]]));
+                    int row = index(dot(c[0], normal[row_toward[f]]));
+                    int column = index(dot(c[0], normal[column_toward[f]]));
                     if (cube.facelet[f][row][column] != k) ++wrong;
                 }
         }
         for (int k = 1; k <= 6; ++k) {
-            const auto faces_alone = std::count(shown[k], shown[k] + 7, n * n);
-            const auto faces_listed = std::count(cube.face_done + 1, cube.face_done + 7, k);
+            auto faces_alone = std::count(shown[k], shown[k] + 7, n * n);
+            auto faces_listed = std::count(cube.face_done + 1, cube.face_done + 7, k);
             if (faces_alone != faces_listed) ++wrong;
         }
         return wrong;
