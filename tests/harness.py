@@ -2,12 +2,14 @@
 stdout a pipe, its window found by title (a unique argv[0]), keys through XTest, pictures
 through Pillow, waits until it sleeps with all it was sent handled; it kills and reaps what it
 starts. A Windows build (PROGRAM.exe) runs under Wine, whose console host reads the terminal."""
-import contextlib, fcntl, os, pathlib, select, signal, subprocess, tempfile, termios, threading
-import time
+import contextlib, fcntl, os, pathlib, signal, subprocess, sys, tempfile, termios, time
 from PIL import Image
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
 from Xlib.protocol import event
+
+sys.path.append(str(pathlib.Path(__file__).resolve().parents[1] / 'scripts'))
+from waits import READ, SELECT, until  # as scripts/picture.py waits
 
 BANNER = (b"          +---------------------------------------------+\n"
           b"          | Projekt zaliczeniowy z Grafiki Komputerowej |\n"
@@ -24,15 +26,6 @@ BANNER = (b"          +---------------------------------------------+\n"
 x = display.Display()  # the tests' own X connection
 
 
-def until(condition, timeout=60.0):
-    deadline = time.monotonic() + timeout
-    value = condition()
-    while not value and time.monotonic() < deadline:
-        time.sleep(0.02)
-        value = condition()
-    return value  # the last value: false if the guard ran out
-
-
 def steady(shoot):
     """The picture shoot() takes twice in a row the same; it is false while there is none."""
     last = [None]
@@ -42,30 +35,6 @@ def steady(shoot):
         last[0] = shoot()
         return last[0] and last[0] == before and last[0]
     return until(same)
-
-
-def call_number(wait):
-    """The system call a thread of ours sleeps in while wait(fd) waits on an empty pipe: the C
-    library makes the same call for the program, whatever the machine and its ABI. Found asleep
-    when the call's first argument is the pipe (read) or one past it (select's count)."""
-    empty, full = os.pipe()
-    thread = threading.Thread(target=wait, args=(empty,))
-    thread.start()
-
-    def asleep():
-        call = pathlib.Path(f'/proc/self/task/{thread.native_id}/syscall').read_text().split()
-        return len(call) > 1 and int(call[1], 16) in (empty, empty + 1) and call[0]  # '0' is true
-    number = until(asleep)
-    os.write(full, b'.')
-    thread.join()
-    os.close(empty)
-    os.close(full)
-    return number
-
-
-# The menu's read, and freeglut's select (under Wine a read, from the Wine server, for all).
-READ = call_number(lambda fd: os.read(fd, 1))
-SELECT = call_number(lambda fd: select.select([fd], [], []))
 
 
 class Program:
