@@ -41,10 +41,11 @@ class Program:
     """The program on a new pseudo-terminal, also its stdin unless stdin says otherwise, with
     typed typed first; its stdout a pipe, where a banner not flushed would wait."""
 
-    def __init__(self, binary, typed=b'', stdin=None, argv0=None):
+    def __init__(self, binary, typed=b'', stdin=None):
         self.wine = binary.endswith('.exe')
         self.links = tempfile.TemporaryDirectory()
-        self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
+        # The window's title, unique: argv[0], relative (the title is argv[0] as it was given).
+        self.argv0 = f'{os.path.relpath(binary)}-{time.monotonic_ns()}'
         command = [self.argv0]
         self.master, self.slave = os.openpty()
         self.taken = 0
@@ -100,17 +101,19 @@ class Program:
 
     def sleeping_in(self, call):  # the main thread: llvmpipe has threads of its own
         with contextlib.suppress(OSError):  # gone: None
-            return self.proc_file('stat')[2] == 'S' and self.proc_file('syscall')[0] == call
+            return self.proc_file('syscall')[0] == call  # a number only while it sleeps
 
     def wait_reading(self):
         """Waits until it sleeps in a read (under Wine, of the Wine server) with every byte sent
-        read; false if it ended. Under Wine also until it has heard from its console since the
-        last send, and the console has the terminal raw again (not so just after Ctrl+C)."""
-        def reading():  # or ended
+        read; false if it never does. Under Wine also until it has heard from its console since
+        the last send, and the console has the terminal raw again (not so just after Ctrl+C)."""
+        def reading():
             taken = self.sleeping_in(READ) and self.bytes_read(self.reader) >= self.taken
-            return self.proc.poll() is not None or taken and (not self.wine or (
-                self.bytes_read() > self.woke and not termios.tcgetattr(self.slave)[3] & termios.ECHO))
-        return until(reading) and self.proc.poll() is None
+            if not self.wine:
+                return taken
+            raw = not termios.tcgetattr(self.slave)[3] & termios.ECHO
+            return taken and self.bytes_read() > self.woke and raw
+        return until(reading)
 
     def window(self, timeout=60.0):  # its mapped top-level window, titled argv[0], or None
         def mapped():  # None also if a window went away meanwhile
