@@ -1,8 +1,9 @@
 """tests/harness.py -- the real program on a pseudo-terminal that is its controlling terminal,
-stdout a pipe, its window found by title (a unique argv[0]), keys through XTest, pictures
-through Pillow, waits until it sleeps with all it was sent handled; it kills and reaps what it
-starts. A Windows build (PROGRAM.exe) runs under Wine, whose console host reads the terminal."""
-import contextlib, fcntl, os, pathlib, signal, subprocess, sys, tempfile, termios, time
+stdout a pipe, its window found by title (argv[0]), keys through XTest, pictures through
+Pillow, waits until it sleeps with all it was sent handled; it kills and reaps what it starts,
+so that its window is gone before the next opens. A Windows build (PROGRAM.exe) runs under
+Wine, whose console host reads the terminal."""
+import contextlib, fcntl, os, pathlib, signal, subprocess, sys, termios, time
 from PIL import Image
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
@@ -43,7 +44,6 @@ class Program:
 
     def __init__(self, binary, typed=b'', stdin=None):
         self.wine = binary.endswith('.exe')
-        self.links = tempfile.TemporaryDirectory()
         # The window's title, unique: argv[0], relative (the title is argv[0] as it was given).
         self.argv0 = f'{os.path.relpath(binary)}-{time.monotonic_ns()}'
         command = [self.argv0]
@@ -51,14 +51,11 @@ class Program:
         self.taken = 0
         self.woke = 0
         self.out = b''
-        if self.wine:  # the title is the Windows path it was started by: a unique link
-            link = f'{self.links.name}/twisty-cube.exe'
-            os.symlink(os.path.abspath(binary), link)
-            self.argv0 = 'Z:' + link.replace('/', '\\')
-            command = ['wine', link]
-            mode = termios.tcgetattr(self.slave)  # Wine's console keeps ISIG: clear it here
-            mode[3] &= ~termios.ISIG
-            termios.tcsetattr(self.slave, termios.TCSANOW, mode)
+        if self.wine:  # the title is the Windows path it was started by
+            self.argv0 = 'Z:' + os.path.abspath(binary).replace('/', '\\')
+            command = ['wine', binary]
+            # Wine's console keeps ISIG: clear it here.
+            subprocess.run(['stty', '-isig'], stdin=self.slave, check=True)
         os.write(self.master, typed)
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
@@ -79,7 +76,6 @@ class Program:
         self.proc.communicate()
         os.close(self.master)
         os.close(self.slave)
-        self.links.cleanup()
 
     def printed(self):  # all it has written to stdout so far
         self.out += self.proc.stdout.read() or b''
