@@ -5,13 +5,15 @@ Run through scripts/picture, which installs what is needed, builds the program a
 frame reader (picture-frames.c, loaded into the program to catch the frames a turn draws
 inside one key callback) and starts a private X server.
 Usage: picture.py PROGRAM FRAME-READER"""
-import ctypes, functools, os, select, shutil, subprocess, sys, tempfile, threading, time
+import ctypes, functools, os, shutil, subprocess, sys, tempfile, time
 from math import cos, radians, sin, tan
 
 import pexpect
 from PIL import Image, ImageDraw, ImageFont
 from Xlib import X, XK, display
 from Xlib.ext import xtest
+
+from waits import READ, SELECT
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 FONT = '/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf'
@@ -48,31 +50,6 @@ def until(condition, what, timeout=60.0):
             raise SystemExit(f'picture: gave up waiting for {what() if callable(what) else what}')
         time.sleep(0.01)
     return value
-
-
-def call_number(wait):
-    """The system call a thread of ours sleeps in while wait(fd) waits on an empty pipe: the C
-    library makes the same call for the program, whatever the machine and its ABI. Found asleep
-    when the call's first argument is the pipe (read) or one past it (select's count)."""
-    empty, full = os.pipe()
-    thread = threading.Thread(target=wait, args=(empty,))
-    thread.start()
-
-    def asleep():
-        with open(f'/proc/self/task/{thread.native_id}/syscall') as f:
-            call = f.read().split()
-        return len(call) > 1 and int(call[1], 16) in (empty, empty + 1) and call[0]
-    number = until(asleep, 'a thread of ours to sleep on a pipe')
-    os.write(full, b'.')
-    thread.join()
-    os.close(empty)
-    os.close(full)
-    return number
-
-
-# The menu waits in read; freeglut's event loop sleeps in select, as the C library makes it.
-READ = call_number(lambda fd: os.read(fd, 1))
-SELECT = call_number(lambda fd: select.select([fd], [], []))
 
 
 class Program:

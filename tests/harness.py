@@ -1,13 +1,16 @@
 """tests/harness.py -- the real program on a pseudo-terminal that is its controlling terminal,
-stdout a pipe, its window found by title (a unique argv[0]), keys through XTest, pictures
-through Pillow, waits until it sleeps with all it was sent handled; it kills and reaps what it
-starts. A Windows build (PROGRAM.exe) runs under Wine, whose console host reads the terminal."""
-import contextlib, fcntl, os, pathlib, select, signal, subprocess, tempfile, termios, threading
-import time
+stdout a pipe, its window found by title (argv[0]), keys through XTest, pictures through
+Pillow, waits until it sleeps with all it was sent handled; it kills and reaps what it starts,
+so that its window is gone before the next opens. A Windows build (PROGRAM.exe) runs under
+Wine, whose console host reads the terminal."""
+import contextlib, fcntl, os, pathlib, signal, subprocess, sys, termios, time
 from PIL import Image
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
 from Xlib.protocol import event
+
+sys.path.append(str(pathlib.Path(__file__).resolve().parents[1] / 'scripts'))
+from waits import READ, SELECT, until  # as scripts/picture.py waits
 
 BANNER = (b"          +---------------------------------------------+\n"
           b"          | Projekt zaliczeniowy z Grafiki Komputerowej |\n"
@@ -24,15 +27,6 @@ BANNER = (b"          +---------------------------------------------+\n"
 x = display.Display()  # the tests' own X connection
 
 
-def until(condition, timeout=60.0):
-    deadline = time.monotonic() + timeout
-    value = condition()
-    while not value and time.monotonic() < deadline:
-        time.sleep(0.02)
-        value = condition()
-    return value  # the last value: false if the guard ran out
-
-
 def steady(shoot):
     """The picture shoot() takes twice in a row the same; it is false while there is none."""
     last = [None]
@@ -44,51 +38,24 @@ def steady(shoot):
     return until(same)
 
 
-def call_number(wait):
-    """The system call a thread of ours sleeps in while wait(fd) waits on an empty pipe: the C
-    library makes the same call for the program, whatever the machine and its ABI. Found asleep
-    when the call's first argument is the pipe (read) or one past it (select's count)."""
-    empty, full = os.pipe()
-    thread = threading.Thread(target=wait, args=(empty,))
-    thread.start()
-
-    def asleep():
-        call = pathlib.Path(f'/proc/self/task/{thread.native_id}/syscall').read_text().split()
-        return len(call) > 1 and int(call[1], 16) in (empty, empty + 1) and call[0]  # '0' is true
-    number = until(asleep)
-    os.write(full, b'.')
-    thread.join()
-    os.close(empty)
-    os.close(full)
-    return number
-
-
-# The menu's read, and freeglut's select (under Wine a read, from the Wine server, for all).
-READ = call_number(lambda fd: os.read(fd, 1))
-SELECT = call_number(lambda fd: select.select([fd], [], []))
-
-
 class Program:
     """The program on a new pseudo-terminal, also its stdin unless stdin says otherwise, with
     typed typed first; its stdout a pipe, where a banner not flushed would wait."""
 
-    def __init__(self, binary, typed=b'', stdin=None, argv0=None):
+    def __init__(self, binary, typed=b'', stdin=None):
         self.wine = binary.endswith('.exe')
-        self.links = tempfile.TemporaryDirectory()
-        self.argv0 = argv0 or f'{binary}-{time.monotonic_ns()}'  # the window's unique title
+        # The window's title, unique: argv[0], relative (the title is argv[0] as it was given).
+        self.argv0 = f'{os.path.relpath(binary)}-{time.monotonic_ns()}'
         command = [self.argv0]
         self.master, self.slave = os.openpty()
         self.taken = 0
         self.woke = 0
         self.out = b''
-        if self.wine:  # the title is the Windows path it was started by: a unique link
-            link = f'{self.links.name}/twisty-cube.exe'
-            os.symlink(os.path.abspath(binary), link)
-            self.argv0 = 'Z:' + link.replace('/', '\\')
-            command = ['wine', link]
-            mode = termios.tcgetattr(self.slave)  # Wine's console keeps ISIG: clear it here
-            mode[3] &= ~termios.ISIG
-            termios.tcsetattr(self.slave, termios.TCSANOW, mode)
+        if self.wine:  # the title is the Windows path it was started by
+            self.argv0 = 'Z:' + os.path.abspath(binary).replace('/', '\\')
+            command = ['wine', binary]
+            # Wine's console keeps ISIG: clear it here.
+            subprocess.run(['stty', '-isig'], stdin=self.slave, check=True)
         os.write(self.master, typed)
 
         def child():  # after setsid: taking the terminal makes /dev/tty work
@@ -109,7 +76,6 @@ class Program:
         self.proc.communicate()
         os.close(self.master)
         os.close(self.slave)
-        self.links.cleanup()
 
     def printed(self):  # all it has written to stdout so far
         self.out += self.proc.stdout.read() or b''
@@ -131,17 +97,19 @@ class Program:
 
     def sleeping_in(self, call):  # the main thread: llvmpipe has threads of its own
         with contextlib.suppress(OSError):  # gone: None
-            return self.proc_file('stat')[2] == 'S' and self.proc_file('syscall')[0] == call
+            return self.proc_file('syscall')[0] == call  # a number only while it sleeps
 
     def wait_reading(self):
         """Waits until it sleeps in a read (under Wine, of the Wine server) with every byte sent
-        read; false if it ended. Under Wine also until it has heard from its console since the
-        last send, and the console has the terminal raw again (not so just after Ctrl+C)."""
-        def reading():  # or ended
+        read; false if it never does. Under Wine also until it has heard from its console since
+        the last send, and the console has the terminal raw again (not so just after Ctrl+C)."""
+        def reading():
             taken = self.sleeping_in(READ) and self.bytes_read(self.reader) >= self.taken
-            return self.proc.poll() is not None or taken and (not self.wine or (
-                self.bytes_read() > self.woke and not termios.tcgetattr(self.slave)[3] & termios.ECHO))
-        return until(reading) and self.proc.poll() is None
+            if not self.wine:
+                return taken
+            raw = not termios.tcgetattr(self.slave)[3] & termios.ECHO
+            return taken and self.bytes_read() > self.woke and raw
+        return until(reading)
 
     def window(self, timeout=60.0):  # its mapped top-level window, titled argv[0], or None
         def mapped():  # None also if a window went away meanwhile

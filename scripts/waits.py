@@ -1,0 +1,38 @@
+"""scripts/waits.py -- waiting on the real program from outside it: a poll loop, and the
+system calls the program sleeps in while it waits, its menu in a read and freeglut's event
+loop in a select. Shared by scripts/picture.py and the tests' harness."""
+import os, pathlib, select, threading, time
+
+
+def until(condition, timeout=60.0):
+    """Polls condition until it gives something true; the timeout only guards a hang."""
+    deadline = time.monotonic() + timeout
+    value = condition()
+    while not value and time.monotonic() < deadline:
+        time.sleep(0.02)
+        value = condition()
+    return value  # the last value: false if the guard ran out
+
+
+def call_number(wait):
+    """The system call a thread of ours sleeps in while wait(fd) waits on an empty pipe: the C
+    library makes the same call for the program, whatever the machine and its ABI. Found asleep
+    when the call's first argument is the pipe (read) or one past it (select's count)."""
+    empty, full = os.pipe()
+    thread = threading.Thread(target=wait, args=(empty,))
+    thread.start()
+
+    def asleep():
+        call = pathlib.Path(f'/proc/self/task/{thread.native_id}/syscall').read_text().split()
+        return len(call) > 1 and int(call[1], 16) in (empty, empty + 1) and call[0]  # '0' is true
+    number = until(asleep)
+    os.write(full, b'.')
+    thread.join()
+    os.close(empty)
+    os.close(full)
+    return number
+
+
+# The menu's read, and freeglut's select (under Wine a read, from the Wine server, for all).
+READ = call_number(lambda fd: os.read(fd, 1))
+SELECT = call_number(lambda fd: select.select([fd], [], []))
