@@ -111,7 +111,7 @@ class TheProgram(unittest.TestCase):
         """The n-cube's first picture, once it is checked, and its scramble and undo."""
         self.assertTrue(self.p.window())
         solved = self.settled('solved')
-        row = red(solved, 175)  # n red stickers across the middle
+        row = red(solved, 175)  # n red stickers across the middle, parted by black edges
         self.assertEqual(sum(a > b for a, b in zip(row[1:], row)), n)
         # A move: a cursor key and back chooses the axis, steps along it choose the layer,
         # then a turn. Undone: the axis, the opposite turn, the steps back; at the end the
