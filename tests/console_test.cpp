@@ -68,9 +68,9 @@ const Row keys[] = {
 
 // The codes decode_key splits `bytes` into as the reader takes them: where it
 // asks for more bytes than there are, `waits`, and the codes it gives when no
-// more come. Every shorter part of a key must ask for more. Each key is decoded
-// from a copy that ends where the bytes do, so that a sanitizer sees a read
-// past them.
+// more come. Every shorter part of a key, none of it too, must ask for more.
+// Each key is decoded from a copy that ends where the bytes do, so that a
+// sanitizer sees a read past them.
 Codes split(const std::string &bytes)
 {
     Codes codes;
@@ -89,7 +89,7 @@ Codes split(const std::string &bytes)
         EXPECT_LE(used, count);
         codes.push_back(first);
         if (second != -1) codes.push_back(second);
-        for (int part = 1; part < used; ++part)
+        for (int part = 0; part < used; ++part)
             EXPECT_EQ(decode_key(rest.data(), part, false, &first, &second), 0);
         at += std::max(used, 1);
     }
@@ -104,7 +104,6 @@ TEST(DecodeKey, SplitsBytesIntoKeys)
         EXPECT_EQ(split(row.bytes), codes);
     }
     for (const Row &row : keys) EXPECT_EQ(split(row.bytes), row.codes);
-    EXPECT_EQ(decode_key(nullptr, 0, true, nullptr, nullptr), 0);
 }
 
 // Over a pseudo-terminal the test is a shell in a session of its own, with its
