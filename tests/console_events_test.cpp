@@ -17,25 +17,17 @@ Codes codes(bool down, int virtual_key, int scan_code, int character)
 {
     Codes given;
     bool taken = take_key_event(down, virtual_key, scan_code, character);
-    int code = first_key_code(true);
-    while (code != -1) {
-        given.push_back(code);
-        code = next_key_code();
-    }
+    for (int code = first_key_code(true); code != -1; code = next_key_code()) given.push_back(code);
     EXPECT_EQ(taken, !given.empty()) << virtual_key;
     return given;
 }
 
-struct Key {
-    int virtual_key;
-    int scan_code;
-    int character;
-    Codes codes;
-};
-
 TEST(ConsoleEvents, KeysGiveTheirCodes)
 {
-    const Key keys[] = {
+    const struct {
+        int virtual_key, scan_code, character;
+        Codes codes;
+    } keys[] = {
         {0x41, 30, 'a', {'a'}},
         {0xde, 40, 0x80, {unknown_key}}, // outside ASCII
         // Cursor keys from the arrow block and from the keypad (Num Lock off)
@@ -51,7 +43,7 @@ TEST(ConsoleEvents, KeysGiveTheirCodes)
         {0xff, 0, 0, {0, unknown_key}},
         {0xff, 128, 0, {0, unknown_key}},
     };
-    for (const Key &key : keys)
+    for (const auto &key : keys)
         EXPECT_EQ(codes(true, key.virtual_key, key.scan_code, key.character), key.codes);
 }
 
