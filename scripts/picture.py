@@ -10,9 +10,7 @@ from math import cos, radians, sin, tan
 
 import pexpect
 from PIL import Image, ImageDraw, ImageFont
-from Xlib import X, XK, display
-from Xlib.ext import xtest
-
+import x_window
 from waits import READ, SELECT
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
@@ -33,13 +31,6 @@ class State(ctypes.Structure):
                 ('cell_cubie', ctypes.c_float * 3 * 3 * 3),
                 ('cell_list', ctypes.c_int * 3 * 3 * 3), ('facelet', ctypes.c_int * 3 * 3 * 7),
                 ('face_done', ctypes.c_int * 7), ('cubie_count', ctypes.c_int)]
-
-
-@functools.cache
-def connection():
-    """One connection to the X server for the whole run: a server resets when its last
-    client leaves, and a program that connects during the reset fails."""
-    return display.Display()
 
 
 def until(condition, what, timeout=60.0):
@@ -70,8 +61,7 @@ class Program:
         self.pid = self.child.pid
         until(self.in_menu, 'the menu to read its key')
         self.child.send(size_key)
-        self.x = connection()
-        self.window = until(self.find_window, 'the window')
+        self.window = until(lambda: x_window.find(self.binary), 'the window')
         self.settle(1, more=True)  # mapping the window may draw more than once
         self.address = self.load_address()
 
@@ -106,12 +96,6 @@ class Program:
         except OSError:
             return False
 
-    def find_window(self):
-        for w in self.x.screen().root.query_tree().children:
-            if w.get_wm_name() == self.binary and w.get_attributes().map_state == X.IsViewable:
-                return w
-        return None
-
     def last_frame(self):
         names = [n for n in os.listdir(self.frames) if n[0].isdigit()]
         return max((int(n[:6]) for n in names), default=0)
@@ -121,11 +105,7 @@ class Program:
             return image.convert('RGB')
 
     def screenshot(self):
-        geometry = self.window.get_geometry()
-        raw = self.window.get_image(0, 0, geometry.width, geometry.height, X.ZPixmap,
-                                    0xffffffff)
-        return Image.frombytes('RGB', (geometry.width, geometry.height), raw.data, 'raw',
-                               'BGRX')
+        return x_window.picture(self.window)
 
     def settle(self, frames, more=False):
         """Waits until `frames` more frames are swapped (or more than that, if more) and the
@@ -133,7 +113,7 @@ class Program:
         one the screenshot. A frame more than a key makes is an error: waits until it gives
         up."""
         def done():
-            self.x.sync()  # the server has handled every request sent before this
+            x_window.x.sync()  # the server has handled every request sent before this
             last = self.last_frame()
             if last < self.seen + frames or (last > self.seen + frames and not more) \
                     or not self.in_event_loop():
@@ -156,10 +136,7 @@ class Program:
         returns the frames of the last key: 19 for a turn key (18 of the turn and one
         more), else one."""
         for key in keys:
-            code = self.x.keysym_to_keycode(XK.string_to_keysym(key))
-            self.window.set_input_focus(X.RevertToParent, X.CurrentTime)
-            xtest.fake_input(self.x, X.KeyPress, code)
-            xtest.fake_input(self.x, X.KeyRelease, code)
+            x_window.press(self.window, key)
             got = self.settle(19 if key in ('w', '1') else 1)
         return got
 

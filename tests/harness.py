@@ -4,13 +4,13 @@ Pillow, waits until it sleeps with all it was sent handled; it kills and reaps w
 so that its window is gone before the next opens. A Windows build (PROGRAM.exe) runs under
 Wine, whose console host reads the terminal."""
 import contextlib, fcntl, os, pathlib, signal, subprocess, sys, termios, time
-from PIL import Image
-from Xlib import X, XK, display, error
-from Xlib.ext import xtest
+from Xlib import X
 from Xlib.protocol import event
 
 sys.path.append(str(pathlib.Path(__file__).resolve().parents[1] / 'scripts'))
-from waits import READ, SELECT, until  # as scripts/picture.py waits
+import x_window  # as scripts/picture.py finds, types to and reads the window
+from x_window import x  # its X connection, the tests' too
+from waits import READ, SELECT, until  # and waits
 
 BANNER = (b"          +---------------------------------------------+\n"
           b"          | Projekt zaliczeniowy z Grafiki Komputerowej |\n"
@@ -24,7 +24,6 @@ BANNER = (b"          +---------------------------------------------+\n"
           b"          Wybierz poziom trudnosci : \n"
           b"          [1] - Latwy\n"
           b"          [2] - Normalny\n")
-x = display.Display()  # the tests' own X connection
 
 
 def steady(shoot):
@@ -112,12 +111,7 @@ class Program:
         return until(reading)
 
     def window(self, timeout=60.0):  # its mapped top-level window, titled argv[0], or None
-        def mapped():  # None also if a window went away meanwhile
-            with contextlib.suppress(error.XError):
-                return next((w for w in x.screen().root.query_tree().children
-                             if w.get_wm_name() == self.argv0
-                             and w.get_attributes().map_state == X.IsViewable), None)
-        self.win = until(mapped, timeout)
+        self.win = until(lambda: x_window.find(self.argv0), timeout)
         return self.win
 
     def settled(self):
@@ -125,20 +119,15 @@ class Program:
         row the same: all events handled and drawn."""
         def shot():
             x.sync()
-            return self.sleeping_in(READ if self.wine else SELECT) and picture(self.win)
+            return self.sleeping_in(READ if self.wine else SELECT) and x_window.picture(self.win)
         answered = True
         if self.wine:  # Wine may sleep with events unread: it must answer a ping first
             answered = self.ping()
         shown = steady(shot)
         return answered and shown
 
-    def press(self, *keys):  # keysym names (a, Up, 1...) typed to the window through XTest
-        self.win.set_input_focus(X.RevertToParent, X.CurrentTime)  # there is no window manager
-        for key in keys:
-            code = x.keysym_to_keycode(XK.string_to_keysym(key))
-            xtest.fake_input(x, X.KeyPress, code)
-            xtest.fake_input(x, X.KeyRelease, code)
-        x.sync()
+    def press(self, *keys):  # keysym names (a, Up, 1...)
+        x_window.press(self.win, *keys)
 
     def ping(self):
         """Waits until Wine's window answers _NET_WM_PING, once it has read every event before
@@ -156,9 +145,3 @@ class Program:
             events = [x.next_event() for _ in range(x.pending_events())]
             return any(e.type == X.ClientMessage and e.data[1][1] == stamp for e in events)
         return until(answered)
-
-
-def picture(win):
-    size = win.get_geometry()
-    raw = win.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xffffffff).data
-    return Image.frombytes('RGB', (size.width, size.height), raw, 'raw', 'BGRX')
