@@ -120,7 +120,7 @@ void expect_at(const Vertex &got, const Clip &want)
     EXPECT_THAT(got.clip, Pointwise(FloatNear(1e-4), {want.x, want.y, want.z, want.w}));
 }
 
-// Quads and wide lines alike: corners 0 1 2, then 0 2 3.
+// A wide line's segment, drawn as a quad: corners 0 1 2, then 0 2 3.
 void expect_quad(const Vertex *got, const Clip (&corners)[4])
 {
     const int corner_order[] = {0, 1, 2, 0, 2, 3};
@@ -207,19 +207,4 @@ TEST(PageGL, WideLinesAreAsManyPixelsAcrossAsTheirWidth)
                              {1.73205f, 0.7f, 2.5f, 5}});
 }
 
-// A frame of the 3-cube is about 5000 vertices; more than a batch holds goes in several draws.
-// A colour given outside a list holds for all that follows: (0.5, 0, 0) facing the light is lit
-// 0.5 + 0.04 at the last corner too, its green and blue the ambient 0.04 alone.
-TEST(PageGL, TrianglesReachWebGLWholeInOrderAndInTheirColour)
-{
-    start();
-    glColor3f(0.5f, 0, 0);
-    glBegin(GL_QUADS);
-    for (int i = 0; i < 12000; ++i) glVertex2f(i, 0);
-    glEnd();
-    gl_flush();
-    ASSERT_EQ(drawn.size(), 18000u);
-    expect_quad(drawn.data(), {{0, 0}, {1, 0}, {2, 0}, {3, 0}});
-    EXPECT_THAT(drawn.back().rgb, Pointwise(FloatNear(1e-5), {0.54f, 0.04f, 0.04f}));
-}
 } // namespace
