@@ -57,9 +57,6 @@ const Row scan_keys[] = {
 // Other keys, and bytes that make no key: the codes as read_console_key gives them.
 const Row keys[] = {
     {"\x1bOj\x1bOy\x1bOM", {'*', '9', '\r'}}, // the keypad's characters in application mode
-    // An ESC inside a reply ends it early.
-    {"\x1b]a\x1bx", {0, u, esc, 'x'}},
-    {"\x1bPa", {waits, esc, 'P', 'a'}},
     // Esc alone, before bytes that make no sequence or when no more come.
     {"\x1bx\x1b[1\n\x1bO\x1b", {esc, 'x', esc, '[', '1', '\n', esc, 'O', waits, esc}},
     // Characters are one byte each; NUL (Ctrl+Space) is 0 then 3, as on the PC.
