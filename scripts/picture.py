@@ -11,7 +11,7 @@ from math import cos, radians, sin, tan
 import pexpect
 from PIL import Image, ImageDraw, ImageFont
 import x_window
-from waits import READ, SELECT
+from waits import READ, SELECT, system_call
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 FONT = '/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf'
@@ -71,11 +71,7 @@ class Program:
         Program.running.remove(self)
 
     def syscall(self):
-        try:
-            with open(f'/proc/{self.pid}/syscall') as f:
-                return f.read().split()
-        except OSError:
-            return []
+        return system_call(self.pid)
 
     def in_menu(self):
         """Sleeping in a read of its terminal: the menu key can be typed now."""

@@ -1,7 +1,7 @@
 """scripts/waits.py -- waiting on the real program from outside it: a poll loop, and the
 system calls the program sleeps in while it waits, its menu in a read and freeglut's event
 loop in a select. Shared by scripts/picture.py and the tests' harness."""
-import os, pathlib, select, threading, time
+import contextlib, os, pathlib, select, threading, time
 
 
 def until(condition, timeout=60.0):
@@ -12,6 +12,14 @@ def until(condition, timeout=60.0):
         time.sleep(0.02)
         value = condition()
     return value  # the last value: false if the guard ran out
+
+
+def system_call(pid):
+    """What process pid's main thread does: the number of the system call it sleeps in and the
+    call's arguments, or 'running'; [] once it is gone."""
+    with contextlib.suppress(OSError):
+        return pathlib.Path(f'/proc/{pid}/syscall').read_text().split()
+    return []
 
 
 def call_number(wait):

@@ -10,7 +10,7 @@ from Xlib.protocol import event
 sys.path.append(str(pathlib.Path(__file__).resolve().parents[1] / 'scripts'))
 import x_window  # as scripts/picture.py finds, types to and reads the window
 from x_window import x  # its X connection, the tests' too
-from waits import READ, SELECT, until  # and waits
+from waits import READ, SELECT, system_call, until  # and waits
 
 BANNER = (b"          +---------------------------------------------+\n"
           b"          | Projekt zaliczeniowy z Grafiki Komputerowej |\n"
@@ -80,11 +80,8 @@ class Program:
         self.out += self.proc.stdout.read() or b''
         return self.out
 
-    def proc_file(self, name, pid=None):
-        return pathlib.Path(f'/proc/{pid or self.pid}/{name}').read_text().split()
-
     def bytes_read(self, pid=None):  # rchar
-        return int(self.proc_file('io', pid)[1])
+        return int(pathlib.Path(f'/proc/{pid or self.pid}/io').read_text().split()[1])
 
     def send(self, data):  # wait_reading then also waits until the reader has taken all of it
         if self.wine:  # Wine's console reads the terminal for it, in its session
@@ -95,8 +92,7 @@ class Program:
         os.write(self.master, data)
 
     def sleeping_in(self, call):  # the main thread: llvmpipe has threads of its own
-        with contextlib.suppress(OSError):  # gone: None
-            return self.proc_file('syscall')[0] == call  # a number only while it sleeps
+        return system_call(self.pid)[:1] == [call]
 
     def wait_reading(self):
         """Waits until it sleeps in a read (under Wine, of the Wine server) with every byte sent
