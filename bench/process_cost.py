@@ -3,11 +3,12 @@ while it waits at the menu and while its window sits idle (5 s each; both should
 one clock tick), its peak resident memory, and the time from the menu key to the first
 frame on screen. Usage: process_cost.py PATH-OF-twisty-cube [1|2]. A Windows build
 (twisty-cube.exe) runs under Wine, in the WINEPREFIX given, its console's host counted too."""
-import os, sys, time
+import os, subprocess, sys, time
 from contextlib import closing
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests'))
 import harness
+import x_window  # from scripts/, which harness puts on the path
 
 TICK = os.sysconf('SC_CLK_TCK')
 
@@ -31,7 +32,10 @@ def peak_rss_kib(pid):
 
 
 def idle_ticks(p, where, seconds=5.0):
-    pids = {p.pid, p.reader()}  # under Wine its console's host reads the terminal
+    pids = {p.pid}
+    if p.wine:  # its console's host reads the terminal, in its session
+        console = ['pgrep', '-x', '-s', str(p.pid), 'conhost.exe']
+        pids.add(int(subprocess.check_output(console)))
     before = cpu_ticks(pids)
     time.sleep(seconds)
     if p.proc.poll() is not None:  # its ticks would be gone with it
@@ -40,7 +44,7 @@ def idle_ticks(p, where, seconds=5.0):
 
 
 def red_centre(p):  # the first frame is there when the cube's centre shows red
-    return p.proc.poll() is not None or harness.picture(p.win).getpixel((225, 175))[0] > 128
+    return p.proc.poll() is not None or x_window.picture(p.win).getpixel((225, 175))[0] > 128
 
 
 def main(binary, key):
