@@ -8,7 +8,7 @@ from contextlib import closing
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests'))
 import page
-from harness import until
+from waits import until  # from scripts/, which page puts on the path
 
 TICK = os.sysconf('SC_CLK_TCK')
 TURNS = 5

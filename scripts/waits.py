@@ -1,6 +1,7 @@
-"""scripts/waits.py -- waiting on the real program from outside it: a poll loop, and the
-system calls the program sleeps in while it waits, its menu in a read and freeglut's event
-loop in a select. Shared by scripts/picture.py and the tests' harness."""
+"""scripts/waits.py -- waiting on the real program from outside it: a poll loop, a picture
+that holds still, and the system calls the program sleeps in while it waits, its menu in a
+read and freeglut's event loop in a select. Shared by scripts/picture.py, the tests' harness
+and page, and the benchmarks; it needs no display."""
 import contextlib, os, pathlib, select, threading, time
 
 
@@ -12,6 +13,17 @@ def until(condition, timeout=60.0):
         time.sleep(0.02)
         value = condition()
     return value  # the last value: false if the guard ran out
+
+
+def steady(shoot):
+    """The picture shoot() takes twice in a row the same; it is false while there is none."""
+    last = [None]
+
+    def same():
+        before = last[0]
+        last[0] = shoot()
+        return last[0] and last[0] == before and last[0]
+    return until(same)
 
 
 def system_call(pid):

@@ -10,7 +10,7 @@ from Xlib.protocol import event
 sys.path.append(str(pathlib.Path(__file__).resolve().parents[1] / 'scripts'))
 import x_window  # as scripts/picture.py finds, types to and reads the window
 from x_window import x  # its X connection, the tests' too
-from waits import READ, SELECT, system_call, until  # and waits
+from waits import READ, SELECT, steady, system_call, until  # and waits
 
 BANNER = (b"          +---------------------------------------------+\n"
           b"          | Projekt zaliczeniowy z Grafiki Komputerowej |\n"
@@ -24,17 +24,6 @@ BANNER = (b"          +---------------------------------------------+\n"
           b"          Wybierz poziom trudnosci : \n"
           b"          [1] - Latwy\n"
           b"          [2] - Normalny\n")
-
-
-def steady(shoot):
-    """The picture shoot() takes twice in a row the same; it is false while there is none."""
-    last = [None]
-
-    def same():
-        before = last[0]
-        last[0] = shoot()
-        return last[0] and last[0] == before and last[0]
-    return until(same)
 
 
 class Program:

@@ -2,12 +2,13 @@
 test, opened in Debian's headless Chromium through chromedriver, keys as real key events through
 the DevTools protocol, pictures of the canvas as the screen shows it. A watcher ends the browser
 with the test, however the test ends. The same calls as harness.Program."""
-import functools, http.server, io, os, subprocess, threading
+import functools, http.server, io, os, subprocess, sys, threading
 from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
-from harness import steady, until
+sys.path.append(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'scripts'))
+from waits import steady, until  # as the harness waits, without an X display
 
 # Software WebGL that draws the same on every run; no network of its own.
 CHROMIUM = ['--headless=new', '--no-sandbox', '--use-angle=swiftshader',
