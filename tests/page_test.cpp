@@ -47,7 +47,6 @@ struct Key {
     const char *code = "";    // the browser's code value, where it matters
 };
 const Key keys[] = {
-    {"q", keyboard_key, 'q', {'q'}, 'q'},
     // Past ASCII the console has no such character; past U+00FF neither has GLUT, and neither
     // may give the low byte: U+0131 must not read as 1.
     {"\u0080", keyboard_key, 0x80, {unknown_key}, 0x80},
