@@ -42,6 +42,7 @@ class Program:
         if self.wine:  # the title is the Windows path it was started by
             self.argv0 = 'Z:' + os.path.abspath(binary).replace('/', '\\')
             command = ['wine', binary]
+            stdin = None  # Wine makes a console only for a terminal on stdin
             # Wine's console keeps ISIG: clear it here.
             subprocess.run(['stty', '-isig'], stdin=self.slave, check=True)
         os.write(self.master, typed)

@@ -172,12 +172,8 @@ class TheProgram(unittest.TestCase):
 
     def pictures(self, binary):
         """The 3-cube's checked pictures: solved, scrambled, undone, in each size, tilted."""
-        # A key typed ahead is read from the terminal whatever stdin is. (Wine makes a console
-        # only for a terminal on stdin.)
-        options = {}
-        if not binary.endswith(('.exe', '.html')):
-            options = {'stdin': subprocess.DEVNULL}
-        with self.start(binary, b'2', **options) as p:
+        # A key typed ahead is read from the terminal whatever stdin is.
+        with self.start(binary, b'2', stdin=subprocess.DEVNULL) as p:
             width = sum(red(self.scramble_and_undo(3), 175))
             for w, h in [] if PAGE else SIZES:  # the vertical field of view is fixed
                 p.win.configure(width=w, height=h)
