@@ -1,6 +1,6 @@
 """scripts/x_window.py -- the real program's window from outside it, on the X server in
 $DISPLAY: found by its title, typed to through XTest, its picture read back. Shared by
-scripts/picture.py and the tests' harness."""
+scripts/picture.py, the tests' harness and the benchmarks."""
 import contextlib
 
 from PIL import Image
