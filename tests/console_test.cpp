@@ -57,8 +57,8 @@ const Row scan_keys[] = {
 // Other keys, and bytes that make no key: the codes as read_console_key gives them.
 const Row keys[] = {
     {"\x1bOj\x1bOy\x1bOM", {'*', '9', '\r'}}, // the keypad's characters in application mode
-    // Esc alone, before bytes that make no sequence or when no more come.
-    {"\x1bx\x1b[1\n\x1bO\x1b", {esc, 'x', esc, '[', '1', '\n', esc, 'O', waits, esc}},
+    // Esc alone, before bytes that make no sequence, or where no more come to end a string.
+    {"\x1bx\x1b[1\n\x1bO\x1bPa", {esc, 'x', esc, '[', '1', '\n', esc, 'O', waits, esc, 'P', 'a'}},
     // Characters are one byte each; NUL (Ctrl+Space) is 0 then 3, as on the PC.
     {"1\xff\0\x1b\0"s, {'1', 255, 0, 3, esc, 0, 3}},
 };
