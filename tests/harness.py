@@ -27,10 +27,11 @@ BANNER = (b"          +---------------------------------------------+\n"
 
 
 class Program:
-    """The program on a new pseudo-terminal, also its stdin unless stdin says otherwise, with
-    typed typed first; its stdout a pipe, where a banner not flushed would wait."""
+    """The program on a new pseudo-terminal, with typed typed first; its stdin /dev/null, so
+    that the menu must read the terminal (but under Wine, which makes a console only for a
+    terminal on stdin); its stdout a pipe, where a banner not flushed would wait."""
 
-    def __init__(self, binary, typed=b'', stdin=None):
+    def __init__(self, binary, typed=b''):
         self.wine = binary.endswith('.exe')
         # The window's title, unique: argv[0], relative (the title is argv[0] as it was given).
         self.argv0 = f'{os.path.relpath(binary)}-{time.monotonic_ns()}'
@@ -42,7 +43,6 @@ class Program:
         if self.wine:  # the title is the Windows path it was started by
             self.argv0 = 'Z:' + os.path.abspath(binary).replace('/', '\\')
             command = ['wine', binary]
-            stdin = None  # Wine makes a console only for a terminal on stdin
             # Wine's console keeps ISIG: clear it here.
             subprocess.run(['stty', '-isig'], stdin=self.slave, check=True)
         os.write(self.master, typed)
@@ -52,7 +52,8 @@ class Program:
         # Under Wine freeglut notes on stderr that Wine's display has no device context for it.
         self.proc = subprocess.Popen(command, executable=None if self.wine else binary,
                                      start_new_session=True, preexec_fn=child,
-                                     pass_fds=(self.slave,), stdin=stdin or self.slave,
+                                     pass_fds=(self.slave,),
+                                     stdin=self.slave if self.wine else subprocess.DEVNULL,
                                      stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL if self.wine else None)
         os.set_blocking(self.proc.stdout.fileno(), False)

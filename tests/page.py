@@ -37,7 +37,7 @@ return [c.width, c.height, r.width, r.height, document.title, document.activeEle
 
 
 class Page:
-    def __init__(self, index, typed=b'', stdin=None):  # a page has no stdin
+    def __init__(self, index, typed=b''):
         folder = os.path.dirname(os.path.abspath(index))
         handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=folder)
         self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)

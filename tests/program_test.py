@@ -87,11 +87,11 @@ def block(a, b):  # where a 5 x 5 block differs by more than 8/255, or None
 
 
 class TheProgram(unittest.TestCase):
-    def start(self, binary=BINARY, typed=b'', **options):
+    def start(self, binary=BINARY, typed=b''):
         self.shots = {}
         self.name = os.path.basename(binary)
         kind = Page if binary.endswith('.html') else Program
-        self.p = kind(binary, typed, **options)
+        self.p = kind(binary, typed)
         return closing(self.p)
 
     def settled(self, name):
@@ -172,8 +172,7 @@ class TheProgram(unittest.TestCase):
 
     def pictures(self, binary):
         """The 3-cube's checked pictures: solved, scrambled, undone, in each size, tilted."""
-        # A key typed ahead is read from the terminal whatever stdin is.
-        with self.start(binary, b'2', stdin=subprocess.DEVNULL) as p:
+        with self.start(binary, b'2') as p:  # a key typed ahead waits on the terminal
             width = sum(red(self.scramble_and_undo(3), 175))
             for w, h in [] if PAGE else SIZES:  # the vertical field of view is fixed
                 p.win.configure(width=w, height=h)
