@@ -3,7 +3,7 @@ while it waits at the menu and while its window sits idle (5 s each; both should
 one clock tick), its peak resident memory, and the time from the menu key to the first
 frame on screen. Usage: process_cost.py PATH-OF-twisty-cube [1|2]. A Windows build
 (twisty-cube.exe) runs under Wine, in the WINEPREFIX given, its console's host counted too."""
-import os, subprocess, sys, time
+import os, sys, time
 from contextlib import closing
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests'))
@@ -33,9 +33,8 @@ def peak_rss_kib(pid):
 
 def idle_ticks(p, where, seconds=5.0):
     pids = {p.pid}
-    if p.wine:  # its console's host reads the terminal, in its session
-        console = ['pgrep', '-x', '-s', str(p.pid), 'conhost.exe']
-        pids.add(int(subprocess.check_output(console)))
+    if p.wine:  # its console's host reads the terminal
+        pids.add(p.console())
     before = cpu_ticks(pids)
     time.sleep(seconds)
     if p.proc.poll() is not None:  # its ticks would be gone with it

@@ -74,10 +74,12 @@ class Program:
     def bytes_read(self, pid=None):  # rchar
         return int(pathlib.Path(f'/proc/{pid or self.pid}/io').read_text().split()[1])
 
+    def console(self):  # under Wine the console's host reads the terminal, in its session
+        return int(subprocess.check_output(['pgrep', '-s', str(self.pid), 'conhost.exe']))
+
     def send(self, data):  # wait_reading then also waits until the reader has taken all of it
-        if self.wine:  # Wine's console reads the terminal for it, in its session
-            console = ['pgrep', '-x', '-s', str(self.pid), 'conhost.exe']
-            self.reader = int(subprocess.check_output(console))
+        if self.wine:
+            self.reader = self.console()
         self.taken = self.bytes_read(self.reader) + len(data)
         self.woke = self.bytes_read()  # under Wine: it must hear from its console after this
         os.write(self.master, data)
